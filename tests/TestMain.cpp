@@ -1,0 +1,30 @@
+// Common main of every test executable: COM and the common controls once per process, and
+// console output that is not lost when Wine's stdout is a pipe.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <stdio.h>
+#include <gtest/gtest.h>
+
+namespace {
+class PlatformEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        OleInitialize(NULL);
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&icc);
+    }
+    void TearDown() override { OleUninitialize(); }
+};
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, NULL, _IONBF, 0);
+    setvbuf(stderr, NULL, _IONBF, 0);
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new PlatformEnvironment);
+    return RUN_ALL_TESTS();
+}
