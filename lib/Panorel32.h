@@ -1,9 +1,6 @@
 // Common definitions of the class library panorel32.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #ifdef PANOREL32_BUILD
