@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <stdio.h>
+#include <string.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,6 +22,9 @@ public:
 
 int main(int argc, char** argv)
 {
+    // The driver's own tests start this executable to show a message box and report the button.
+    if (argc >= 3 && strcmp(argv[1], "--driver-box") == 0)
+        return MessageBoxA(NULL, argv[2], "Driver box", MB_OKCANCEL);
     setvbuf(stdout, NULL, _IONBF, 0);
     setvbuf(stderr, NULL, _IONBF, 0);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);

@@ -1,0 +1,465 @@
+#include "Driver.h"
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace drv {
+
+std::string ProgramPath(const char* exeName)
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof(path));
+    if (n == 0 || n >= sizeof(path))
+        return exeName;
+    char* slash = strrchr(path, '\\');
+    if (slash)
+        slash[1] = 0;
+    return std::string(path) + exeName;
+}
+
+std::string ArtifactsDir()
+{
+    char dir[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("PANOREL_ARTIFACTS", dir, sizeof(dir));
+    if (n == 0 || n >= sizeof(dir))
+        n = GetTempPathA(sizeof(dir), dir);
+    std::string s(dir, n);
+    if (!s.empty() && s.back() != '\\' && s.back() != '/')
+        s += '\\';
+    CreateDirectoryA(s.c_str(), NULL);
+    return s;
+}
+
+std::string WindowText(HWND wnd)
+{
+    char text[1024];
+    // WM_GETTEXT with a timeout: the window may belong to a busy process.
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
+                             &len))
+        return std::string();
+    text[sizeof(text) - 1] = 0;
+    return text;
+}
+
+std::string ClassName(HWND wnd)
+{
+    char name[256];
+    int n = GetClassNameA(wnd, name, sizeof(name));
+    return std::string(name, n > 0 ? n : 0);
+}
+
+namespace {
+struct EnumTop {
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK EnumTopProc(HWND wnd, LPARAM lp)
+{
+    EnumTop* e = reinterpret_cast<EnumTop*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == e->pid && (!e->visibleOnly || IsWindowVisible(wnd)))
+        e->found.push_back(wnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectTextProc(HWND wnd, LPARAM lp)
+{
+    std::string* s = reinterpret_cast<std::string*>(lp);
+    std::string t = WindowText(wnd);
+    if (!t.empty()) {
+        *s += '\n';
+        *s += t;
+    }
+    return TRUE;
+}
+
+std::string StripAmp(const std::string& s)
+{
+    std::string r;
+    for (char c : s)
+        if (c != '&')
+            r += c;
+    return r;
+}
+
+struct FindButton {
+    std::string caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindButtonProc(HWND wnd, LPARAM lp)
+{
+    FindButton* f = reinterpret_cast<FindButton*>(lp);
+    if (_stricmp(ClassName(wnd).c_str(), "Button") == 0 &&
+        _stricmp(StripAmp(WindowText(wnd)).c_str(), f->caption.c_str()) == 0) {
+        f->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly)
+{
+    EnumTop e = {pid, visibleOnly, {}};
+    EnumWindows(EnumTopProc, reinterpret_cast<LPARAM>(&e));
+    return e.found;
+}
+
+std::string AllTexts(HWND wnd)
+{
+    std::string s = WindowText(wnd);
+    EnumChildWindows(wnd, CollectTextProc, reinterpret_cast<LPARAM>(&s));
+    return s;
+}
+
+bool PressButton(HWND dlg, const char* caption)
+{
+    FindButton f = {StripAmp(caption), NULL};
+    EnumChildWindows(dlg, FindButtonProc, reinterpret_cast<LPARAM>(&f));
+    if (!f.found)
+        return false;
+    // WM_COMMAND as the button itself would send it: works for message boxes and dialogs alike.
+    int id = GetDlgCtrlID(f.found);
+    return PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)f.found) != 0;
+}
+
+bool PressButton(HWND dlg, int id)
+{
+    HWND button = GetDlgItem(dlg, id);
+    return PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button) != 0;
+}
+
+std::string Screenshot(const char* name, HWND wnd)
+{
+    RECT r;
+    if (wnd) {
+        if (!GetWindowRect(wnd, &r))
+            return std::string();
+    } else {
+        r.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+        r.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        r.right = r.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        r.bottom = r.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    }
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return std::string();
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;   // bottom-up, as BMP files store rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    std::string path;
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        SelectObject(mem, old);
+        GdiFlush();
+        DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
+        DWORD imageSize = stride * (DWORD)h;
+        BITMAPFILEHEADER fh = {};
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+        fh.bfSize = fh.bfOffBits + imageSize;
+        bi.bmiHeader.biSizeImage = imageSize;
+        path = ArtifactsDir() + name + ".bmp";
+        FILE* f = fopen(path.c_str(), "wb");
+        if (f) {
+            bool ok = fwrite(&fh, sizeof(fh), 1, f) == 1 &&
+                      fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f) == 1 &&
+                      fwrite(bits, imageSize, 1, f) == 1;
+            fclose(f);
+            if (!ok)
+                path.clear();
+        } else {
+            path.clear();
+        }
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+    return path;
+}
+
+AppProcess::~AppProcess()
+{
+    if (m_pi.hProcess) {
+        if (Running())
+            Kill();
+        CloseHandle(m_pi.hProcess);
+        CloseHandle(m_pi.hThread);
+    }
+}
+
+bool AppProcess::Start(const char* exe, const std::string& args)
+{
+    std::string path = strchr(exe, '\\') || strchr(exe, '/') ? exe : ProgramPath(exe);
+    std::string cmd = "\"" + path + "\"";
+    if (!args.empty())
+        cmd += " " + args;
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    m_main = NULL;
+    if (!CreateProcessA(path.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_pi)) {
+        m_pi = PROCESS_INFORMATION();
+        return false;
+    }
+    return true;
+}
+
+bool AppProcess::Running() const
+{
+    return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND AppProcess::WaitForMainWindow(const char* className, DWORD timeoutMs)
+{
+    WaitFor(
+        [&] {
+            if (!Running())
+                return true;
+            for (HWND w : TopLevelWindows(m_pi.dwProcessId))
+                if (!className || ClassName(w) == className) {
+                    m_main = w;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return m_main;
+}
+
+bool AppProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(m_pi.hProcess, exitCode);
+    return true;
+}
+
+bool AppProcess::Close(DWORD timeoutMs)
+{
+    if (m_main)
+        PostMessageA(m_main, WM_CLOSE, 0, 0);
+    return WaitForExit(timeoutMs);
+}
+
+void AppProcess::Kill()
+{
+    if (m_pi.hProcess) {
+        TerminateProcess(m_pi.hProcess, 255);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+}
+
+LRESULT AppProcess::Send(UINT msg, WPARAM wp, LPARAM lp, DWORD timeoutMs, bool* ok)
+{
+    DWORD_PTR result = 0;
+    BOOL sent = SendMessageTimeoutA(m_main, msg, wp, lp, SMTO_ABORTIFHUNG, timeoutMs, &result);
+    if (ok)
+        *ok = sent != 0;
+    return (LRESULT)result;
+}
+
+LRESULT AppProcess::Command(UINT id, DWORD timeoutMs)
+{
+    return Send(WM_COMMAND, MAKEWPARAM(id, 0), 0, timeoutMs);
+}
+
+bool AppProcess::PostCommand(UINT id)
+{
+    return PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
+}
+
+LRESULT AppProcess::SendRegistered(const char* name, WPARAM wp, LPARAM lp, DWORD timeoutMs)
+{
+    return Send(RegisterWindowMessageA(name), wp, lp, timeoutMs);
+}
+
+LRESULT AppProcess::CopyData(ULONG_PTR code, const void* data, DWORD size, DWORD timeoutMs)
+{
+    COPYDATASTRUCT cds = {code, size, const_cast<void*>(data)};
+    return Send(WM_COPYDATA, 0, (LPARAM)&cds, timeoutMs);
+}
+
+HWND AppProcess::FindWindowWithText(const char* text) const
+{
+    for (HWND w : TopLevelWindows(m_pi.dwProcessId))
+        if (AllTexts(w).find(text) != std::string::npos)
+            return w;
+    return NULL;
+}
+
+HWND AppProcess::WaitForWindowWithText(const char* text, DWORD timeoutMs) const
+{
+    HWND found = NULL;
+    WaitFor([&] { return (found = FindWindowWithText(text)) != NULL; }, timeoutMs);
+    return found;
+}
+
+ModalWatcher::ModalWatcher(DWORD pid, int answerId, DWORD graceMs)
+    : m_pid(pid), m_answer(answerId), m_grace(graceMs)
+{
+    InitializeCriticalSection(&m_lock);
+    m_stop = CreateEventA(NULL, TRUE, FALSE, NULL);
+    m_thread = CreateThread(NULL, 0, ThreadProc, this, 0, NULL);
+}
+
+ModalWatcher::~ModalWatcher()
+{
+    SetEvent(m_stop);
+    if (m_thread) {
+        WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+    }
+    CloseHandle(m_stop);
+    DeleteCriticalSection(&m_lock);
+}
+
+void ModalWatcher::Allow(const char* text)
+{
+    EnterCriticalSection(&m_lock);
+    m_allowed.push_back(text);
+    LeaveCriticalSection(&m_lock);
+}
+
+std::vector<std::string> ModalWatcher::Answered()
+{
+    EnterCriticalSection(&m_lock);
+    std::vector<std::string> copy = m_answered;
+    LeaveCriticalSection(&m_lock);
+    return copy;
+}
+
+DWORD WINAPI ModalWatcher::ThreadProc(void* param)
+{
+    static_cast<ModalWatcher*>(param)->Run();
+    return 0;
+}
+
+void ModalWatcher::Run()
+{
+    struct Seen {
+        HWND wnd;
+        DWORD since;
+    };
+    std::vector<Seen> seen;
+    while (WaitForSingleObject(m_stop, 100) == WAIT_TIMEOUT) {
+        std::vector<Seen> now;
+        for (HWND w : TopLevelWindows(m_pid)) {
+            if (ClassName(w) != "#32770")
+                continue;
+            DWORD since = GetTickCount();
+            for (const Seen& s : seen)
+                if (s.wnd == w)
+                    since = s.since;
+            now.push_back({w, since});
+            if (GetTickCount() - since < m_grace)
+                continue;
+            std::string texts = AllTexts(w);
+            bool allowed = false;
+            EnterCriticalSection(&m_lock);
+            for (const std::string& a : m_allowed)
+                if (texts.find(a) != std::string::npos)
+                    allowed = true;
+            if (!allowed)
+                m_answered.push_back(texts);
+            LeaveCriticalSection(&m_lock);
+            if (!allowed) {
+                PressButton(w, m_answer);
+                PostMessageA(w, WM_CLOSE, 0, 0);
+            }
+        }
+        seen.swap(now);
+    }
+}
+
+namespace {
+HKEY OpenUser(const char* subKey, REGSAM access)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, access, &key) != ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+}  // namespace
+
+bool DeleteUserKey(const char* subKey)
+{
+    LONG r = RegDeleteTreeA(HKEY_CURRENT_USER, subKey);
+    if (r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND)
+        r = RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
+    return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
+}
+
+bool UserValueExists(const char* subKey, const char* name)
+{
+    HKEY key = OpenUser(subKey, KEY_READ);
+    if (!key)
+        return false;
+    bool found = RegQueryValueExA(key, name, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+}
+
+DWORD GetUserDword(const char* subKey, const char* name, DWORD def)
+{
+    HKEY key = OpenUser(subKey, KEY_READ);
+    if (!key)
+        return def;
+    DWORD value = 0, size = sizeof(value), type = 0;
+    if (RegQueryValueExA(key, name, NULL, &type, (BYTE*)&value, &size) != ERROR_SUCCESS ||
+        size != sizeof(value))
+        value = def;
+    RegCloseKey(key);
+    return value;
+}
+
+bool SetUserDword(const char* subKey, const char* name, DWORD value)
+{
+    HKEY key = NULL;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL))
+        return false;
+    bool ok = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof(value)) == 0;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool SetUserString(const char* subKey, const char* name, const char* value)
+{
+    HKEY key = NULL;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL))
+        return false;
+    bool ok = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, strlen(value) + 1) == 0;
+    RegCloseKey(key);
+    return ok;
+}
+
+std::string GetUserString(const char* subKey, const char* name)
+{
+    HKEY key = OpenUser(subKey, KEY_READ);
+    if (!key)
+        return std::string();
+    char buf[1024] = {};
+    DWORD size = sizeof(buf) - 1, type = 0;
+    if (RegQueryValueExA(key, name, NULL, &type, (BYTE*)buf, &size) != ERROR_SUCCESS)
+        buf[0] = 0;
+    RegCloseKey(key);
+    return buf;
+}
+
+}  // namespace drv
