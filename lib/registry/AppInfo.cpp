@@ -1,4 +1,5 @@
 #include "AppInfo.h"
+#include "RegUtil.h"
 #include <stdio.h>
 #include <string.h>
 #include <stdlib.h>
@@ -30,9 +31,6 @@ char* CopyStr(const char* s)
     return p;
 }
 }  // namespace
-
-// Implemented with the former-key migration.
-void MoveFormerKey(int perUser, const char* name);
 
 AppInfo::AppInfo(HINSTANCE module, const char* name1, const char* name2, const char* name3,
                  const char* helpFile, DWORD flags, int migrate)
@@ -78,10 +76,14 @@ AppInfo* AppInfo::GetAppInfo()
 AppData& AppInfo::Data()
 {
     AppList& list = List();
+    EnterCriticalSection(&list.lock);
+    AppData* data = &list.empty;
     if (list.head)
-        return list.head->m_data;
-    list.empty = AppData();
-    return list.empty;
+        data = &list.head->m_data;
+    else
+        list.empty = AppData();
+    LeaveCriticalSection(&list.lock);
+    return *data;
 }
 
 void AppInfo::SetAppRootKey(const char* path)
@@ -113,4 +115,25 @@ const char* GetAppRootKey()
 {
     const char* key = AppInfo::Data().rootKey;
     return key ? key : "";
+}
+
+namespace {
+// The product identity: the main program's names in the registry and its help file.
+const char kProductName[] = "Panorel QV";
+const char kHelpFile[] = "panorel.hlp";
+const DWORD kMainFlags = 0x300000;
+
+AppInfo* g_mainInfo;
+}  // namespace
+
+void MakeAppInfo(HINSTANCE module)
+{
+    delete g_mainInfo;
+    g_mainInfo = nullptr;
+    if (!module)
+        return;
+    // The cached home folder is derived afresh from the program's folder at each start.
+    ProcessHomeFolder(RegKey::OpRemove, kProductName, nullptr, 0);
+    g_mainInfo = new AppInfo(module, kProductName, kProductName, kProductName, kHelpFile,
+                             kMainFlags, 1);
 }

@@ -37,3 +37,7 @@ private:
 
 // The current application's root key path ("" when no application registered).
 PANOREL32_API const char* GetAppRootKey();
+
+// The main program's application information from the product identity (root key
+// "HKCU\Software\Corvane\Panorel QV\Panorel QV"); a null module destroys it.
+PANOREL32_API void MakeAppInfo(HINSTANCE module);
