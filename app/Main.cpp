@@ -1,36 +1,8 @@
-// Program entry: one plain top-level window until the application object takes over.
+// Program entry: the application object (a static object) runs the program.
 #include <windows.h>
-#include "Resource.h"
+#include "framework/App.h"
 
-static LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int show)
 {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
-int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show)
-{
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = "PanorelMainFrame";
-    if (!RegisterClassA(&wc))
-        return 1;
-    HWND wnd = CreateWindowA(wc.lpszClassName, "Panorel QV", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                             CW_USEDEFAULT, 800, 560, NULL, NULL, inst, NULL);
-    if (!wnd)
-        return 1;
-    ShowWindow(wnd, show);
-    UpdateWindow(wnd);
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return (int)msg.wParam;
+    return fw::AppMain(inst, cmdLine, show);
 }
