@@ -122,7 +122,8 @@ bool ConvertToShortPath(char* path)
 
 bool ShortToLFN(char* path)
 {
-    if (!FitsMaxPath(path) || !*path)
+    // Wildcards are no names: a directory search would answer them with some other name.
+    if (!FitsMaxPath(path) || !*path || strpbrk(path, "*?"))
         return false;
     char out[MAX_PATH];
     DWORD n = GetLongPathNameA(path, out, MAX_PATH);

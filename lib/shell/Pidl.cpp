@@ -1,6 +1,7 @@
 #include "Pidl.h"
 #include "../registry/RegKey.h"
 #include "../util/StrUtil.h"
+#include "../util/VmList.h"
 #include <shlwapi.h>
 
 // ---------------------------------------------------------------------------------------------
@@ -345,33 +346,46 @@ UINT PIDL::GetPut(int put, unsigned char* buf, UINT avail)
     return size;
 }
 
-int PIDL::Persist(int store, HKEY key, const char* name)
+int PIDL::Persist(int store, RegKey& key, const char* name)
 {
-    if (!key)
-        return 1;
     if (store) {
         if (m_p)
-            RegSetValueExA(key, name, 0, REG_BINARY, (const BYTE*)m_p, GetSizeTotal());
+            key.PutBin(name, m_p, (int)GetSizeTotal());
         else
-            RegDeleteValueA(key, name);
+            key.DelValue(name);
         return 1;
     }
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, name, NULL, &type, NULL, &size) != ERROR_SUCCESS || size == 0 ||
-        size > (DWORD)iMaxStored)
+    int size = key.GetBinSize(name);
+    if (size <= 0 || size > iMaxStored)
         return 1;
     BYTE buf[iMaxStored];
-    DWORD got = sizeof(buf);
-    if (RegQueryValueExA(key, name, NULL, &type, buf, &got) != ERROR_SUCCESS || got != size)
-        return 1;
-    if (GetValidSize(buf, got) == got)
+    if (key.GetBin(name, buf, sizeof(buf)) && GetValidSize(buf, (UINT)size) == (UINT)size)
         CopyAll((const ITEMIDLIST*)buf);
     return 1;
 }
 
-int PIDL::Persist(int store, RegKey& key, const char* name)
+UINT PIDL::GetPutPIDLList(VmList& list, int count, int put, unsigned char* buf, UINT avail)
 {
-    return Persist(store, key.GetKey(), name);
+    UINT total = 0;
+    int done = 0;
+    for (POS pos = list.GetHeadPos(); pos && (put || done < count);) {
+        PIDL* pidl = (PIDL*)list.GetNext(pos);
+        if (!pidl)
+            continue;
+        if (put) {
+            total += pidl->GetPut(1, buf ? buf + total : NULL);
+            continue;
+        }
+        if (!buf || total >= avail)
+            break;
+        UINT left = avail - total;
+        UINT read = pidl->GetPut(0, buf + total, left < (UINT)iMaxStored ? left : iMaxStored);
+        if (!read)
+            break;   // a malformed entry: what follows it cannot be found
+        total += read;
+        done++;
+    }
+    return total;
 }
 
 // ---------------------------------------------------------------------------------------------

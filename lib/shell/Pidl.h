@@ -90,7 +90,6 @@ public:
     // Binary registry value holding the list's bytes. A missing, empty, oversized or
     // malformed value leaves the object unchanged. Always 1.
     int Persist(int store, RegKey& key, const char* name);
-    int Persist(int store, HKEY key, const char* name);
 
     void MakeRoot();
     ITEMIDLIST* GetChildOf(const ITEMIDLIST* parent) const;
