@@ -18,6 +18,8 @@
 #include <string.h>
 
 static CMainApp theApp;
+static HANDLE s_singleInstance;
+static bool s_existed;
 
 CMainApp& GetMainApp()
 {
@@ -98,8 +100,12 @@ bool CMainApp::InitInstance()
     m_settings.Load();
 
     if (m_settings.IsOn(SO_SINGLE_INSTANCE)) {
-        static HANDLE event = CreateEventA(NULL, FALSE, FALSE, "PANOREL_EVENT_SINGLE_INSTANCE");
-        if (event && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // The handle stays open until the process ends: it marks the running instance.
+        if (!s_singleInstance) {
+            s_singleInstance = CreateEventA(NULL, FALSE, FALSE, "PANOREL_EVENT_SINGLE_INSTANCE");
+            s_existed = s_singleInstance && GetLastError() == ERROR_ALREADY_EXISTS;
+        }
+        if (s_existed) {
             HWND first = ActivatePreviousInstance(4);
             if (first && m_lpCmdLine[0] && m_settings.settings3.IsOn(S3_FORWARD_CMDLINE)) {
                 COPYDATASTRUCT cds = {4, (DWORD)strlen(m_lpCmdLine) + 1,

@@ -3,6 +3,7 @@
 #include "util/StrUtil.h"
 #include <stdlib.h>
 #include <string.h>
+#include <vector>
 
 void StartRequest::Reset()
 {
@@ -76,24 +77,23 @@ void CMainCmdLineInfo::ParseParam(const char* text, bool isSwitch, bool isLast)
     fw::CommandLineInfo::ParseParam(text, isSwitch, isLast);
     if (!text)
         return;
-    // Cut the argument at commas; empty pieces are skipped.
-    char arg[MAX_PATH];
-    lstrcpynA(arg, text, sizeof(arg));
-    const char* pieces[MAX_PATH];
-    int count = 0;
-    char* p = arg;
-    char* start = arg;
-    for (;; p = NextChar(p)) {
+    // Cut the argument at commas; empty pieces are skipped. Each piece is cut to MAX_PATH
+    // when it is prepared, so a long piece does not hide the ones after it.
+    std::vector<char> arg(text, text + strlen(text) + 1);
+    std::vector<const char*> pieces;
+    char* start = arg.data();
+    for (char* p = arg.data();; p = NextChar(p)) {
         if (*p == ',' || *p == 0) {
             bool end = *p == 0;
             *p = 0;
             if (*start)
-                pieces[count++] = start;
+                pieces.push_back(start);
             if (end)
                 break;
             start = p + 1;
         }
     }
+    int count = (int)pieces.size();
     if (count == 0)
         return;
     if (!isSwitch) {

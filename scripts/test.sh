@@ -4,7 +4,8 @@
 set -euo pipefail
 HERE="$(dirname "$0")"
 bash "$HERE/setup.sh"
-bash "$HERE/build.sh"
+# PANOREL_BUILD_TARGET limits the build to one target (and what it needs).
+bash "$HERE/build.sh" ${PANOREL_BUILD_TARGET:+--target "$PANOREL_BUILD_TARGET"}
 source "$HERE/env.sh"
 source "$HERE/xvfb.sh"
 trap 'wineserver -k >/dev/null 2>&1 || true; stop_xvfb' EXIT
