@@ -1,5 +1,6 @@
 #include "AppInfo.h"
 #include "RegUtil.h"
+#include "../Product.h"
 #include <stdio.h>
 #include <string.h>
 #include <stdlib.h>
@@ -118,9 +119,6 @@ const char* GetAppRootKey()
 }
 
 namespace {
-// The product identity: the main program's names in the registry and its help file.
-const char kProductName[] = "Panorel QV";
-const char kHelpFile[] = "panorel.hlp";
 const DWORD kMainFlags = 0x300000;
 
 AppInfo* g_mainInfo;
@@ -133,7 +131,8 @@ void MakeAppInfo(HINSTANCE module)
     if (!module)
         return;
     // The cached home folder is derived afresh from the program's folder at each start.
-    ProcessHomeFolder(RegKey::OpRemove, kProductName, nullptr, 0);
-    g_mainInfo = new AppInfo(module, kProductName, kProductName, kProductName, kHelpFile,
+    const ProductInfo& product = GetProductInfo();
+    ProcessHomeFolder(RegKey::OpRemove, product.name, nullptr, 0);
+    g_mainInfo = new AppInfo(module, product.name, product.name, product.name3, product.helpFile,
                              kMainFlags, 1);
 }

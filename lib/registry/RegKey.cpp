@@ -208,7 +208,8 @@ void RegKey::Set(HKEY key)
 
 void RegKey::Attach(HKEY key)
 {
-    Set(key);
+    if (key != m_key || !key)   // attaching what we hold must not close it
+        Set(key);
 }
 
 HKEY RegKey::Detach()

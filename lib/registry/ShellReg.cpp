@@ -1,13 +1,11 @@
 #include "RegUtil.h"
-#include "AppInfo.h"
 #include "../LibRes.h"
-#include "../util/ResStr.h"
+#include "../ui/MsgUtil.h"
 #include <stdio.h>
 #include <string.h>
 
 namespace {
 const char kVerb[] = "Open with Panorel";
-const char kProduct[] = "Panorel QV";
 
 // From Windows 2000 on, a user may register verbs for himself under HKCU.
 bool Win2KOrLater()
@@ -94,9 +92,7 @@ int RegisterFolderCtxMenuCommands(HWND owner, RegKey::Op op)
         }
     }
     if (!ok && RegKey::IsWritable(op)) {
-        ResStrFmt text(-IDS_LIB_REGISTER_FAILED, op == RegKey::OpUpdate ? "create" : "delete");
-        const char* caption = AppInfo::Data().name1;
-        MessageBoxA(owner, text, caption ? caption : kProduct, MB_OK | MB_ICONHAND);
+        Msg(owner, MB_ICONHAND, -IDS_LIB_REGISTER_FAILED, op == RegKey::OpUpdate ? "create" : "delete");
     }
     return ok ? 1 : 0;
 }
