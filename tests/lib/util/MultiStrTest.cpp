@@ -4,6 +4,9 @@
 #include <vector>
 #include "util/MultiStr.h"
 #include "util/StrUtil.h"
+#include "TestHelp.h"
+
+class MultiStrMbcs : public MbcsTest {};
 
 namespace {
 // The same adder calls in both passes, as the callers do.
@@ -102,7 +105,7 @@ TEST(MultiStr, ALongerSingleTextIsCutToNothing)
     EXPECT_STREQ("", m.GetBuffer());
 }
 
-TEST(MultiStr, DoubleByteNamesRoundTrip)
+TEST_F(MultiStrMbcs, DoubleByteNamesRoundTrip)
 {
     InitMBCS(932);
     // Trail bytes 0x5C are no separators and no terminators: the list comes back as given.
@@ -114,10 +117,9 @@ TEST(MultiStr, DoubleByteNamesRoundTrip)
     AddNames(m, names);
     EXPECT_TRUE(m.Finish());
     EXPECT_EQ(names, Split(m));
-    InitMBCS();
 }
 
-TEST(MultiStr, ALeadByteCutByTheTextEndIsDroppedInBothPasses)
+TEST_F(MultiStrMbcs, ALeadByteCutByTheTextEndIsDroppedInBothPasses)
 {
     InitMBCS(932);
     MultiStr m;
@@ -127,7 +129,6 @@ TEST(MultiStr, ALeadByteCutByTheTextEndIsDroppedInBothPasses)
     m.AddStrZ("a\x95");
     EXPECT_TRUE(m.Finish());
     EXPECT_EQ(0, memcmp(m.GetBuffer(), "a\0\0", 3));
-    InitMBCS();
 }
 
 TEST(MultiStr, StartAgainReplacesTheBuffer)

@@ -2,13 +2,10 @@
 #include <string>
 #include "util/PathUtil.h"
 #include "util/StrUtil.h"
-#include "GuardBuf.h"
+#include "TestHelp.h"
 
 namespace {
-class PathUtil : public ::testing::Test {
-protected:
-    void TearDown() override { InitMBCS(); }
-};
+class PathUtil : public MbcsTest {};
 
 // Code page 932 characters whose trail byte is a path separator character.
 const char kHyo[] = "\x95\x5C";    // trail "\"
@@ -184,7 +181,7 @@ TEST_F(PathUtil, TrailByteIsNoSeparatorIn932)
     EXPECT_EQ(S("C:\\", kSo, "\\"), InPlace(fileSo, [](char* p) { StripFileName(p); }));
     EXPECT_EQ(S("C:\\x\\", kDash), InPlace(extDash, [](char* p) { StripFileExt(p); }));
     EXPECT_STREQ(kHyo, FindNameExt(dirHyo.c_str()));
-    EXPECT_EQ(S("a", kSo), FindNameExt(fileSo.c_str()));
+    EXPECT_STREQ(S("a", kSo).c_str(), FindNameExt(fileSo.c_str()));
     EXPECT_EQ(kHyo, InPlace(dirHyo, KeepLastComponent));
     EXPECT_EQ(S("a", kSo), InPlace(fileSo + "\\", KeepLastComponent));
 

@@ -4,6 +4,9 @@
 #include "LibRes.h"
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
+#include "TestHelp.h"
+
+class ResStrFmtMbcs : public MbcsTest {};
 
 namespace {
 // The library's own table, read directly, as the reference.
@@ -99,7 +102,7 @@ TEST(ResStrFmt, LongResultIsCutAt1023Characters)
     EXPECT_EQ('x', static_cast<const char*>(s)[1022]);
 }
 
-TEST(ResStrFmt, CutNeverLeavesHalfADoubleByteCharacter)
+TEST_F(ResStrFmtMbcs, CutNeverLeavesHalfADoubleByteCharacter)
 {
     InitMBCS(932);
     // Each "\x82\xA0" is one character: 1,023 bytes cannot end on a whole one after the prefix.
@@ -111,7 +114,6 @@ TEST(ResStrFmt, CutNeverLeavesHalfADoubleByteCharacter)
     ResStrFmt s(-IDS_LIB_REGISTER_FAILED, arg.c_str());
     size_t expected = before + ((1023 - before) / 2) * 2;
     EXPECT_EQ(static_cast<int>(expected), s.GetLength());
-    InitMBCS();
 }
 
 TEST(ResStrFmt, MissingStringStaysEmpty)

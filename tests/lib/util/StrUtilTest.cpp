@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "util/StrUtil.h"
-#include "GuardBuf.h"
+#include "TestHelp.h"
+
+class StrUtilMbcs : public MbcsTest {};
 
 namespace {
-// Switches the library's double-byte handling for one test and restores the system's after.
-class CodePage : public ::testing::Test {
-protected:
-    void TearDown() override { InitMBCS(); }
-};
-
 // Runs a counting copy twice, measuring then writing, as its callers do.
 template <typename F> std::string TwoPass(F copy, int* counted)
 {
@@ -27,17 +23,16 @@ template <typename F> std::string TwoPass(F copy, int* counted)
 }
 }  // namespace
 
-TEST(StrUtil, LeadBytesFollowTheCodePage)
+TEST_F(StrUtilMbcs, LeadBytesFollowTheCodePage)
 {
     InitMBCS(932);
     EXPECT_TRUE(IsLead(0x81));
     EXPECT_FALSE(IsLead('A'));
     InitMBCS(1252);
     EXPECT_FALSE(IsLead(0x81));
-    InitMBCS();
 }
 
-TEST_F(CodePage, NextCharAgreesWithTheSystem)
+TEST_F(StrUtilMbcs, NextCharAgreesWithTheSystem)
 {
     InitMBCS(932);
     // The system's own walk over code page 932 is the reference.
@@ -55,7 +50,7 @@ TEST_F(CodePage, NextCharAgreesWithTheSystem)
     }
 }
 
-TEST_F(CodePage, CountingCopiesCountWhatTheyWrite)
+TEST_F(StrUtilMbcs, CountingCopiesCountWhatTheyWrite)
 {
     InitMBCS(932);
     int count = 0;
@@ -84,7 +79,7 @@ TEST_F(CodePage, CountingCopiesCountWhatTheyWrite)
     EXPECT_EQ(0, memcmp(buf, "\x95\x5Cx", 3));
 }
 
-TEST_F(CodePage, CountingCopyDropsALeadByteCutByTheEnd)
+TEST_F(StrUtilMbcs, CountingCopyDropsALeadByteCutByTheEnd)
 {
     InitMBCS(932);
     int count = 0;
@@ -169,7 +164,7 @@ TEST(StrUtil, StrFindInList)
     EXPECT_EQ(-1, StrFindInList(list, nullptr, false));
 }
 
-TEST_F(CodePage, StrCopyNCutsOnCharacterBoundaries)
+TEST_F(StrUtilMbcs, StrCopyNCutsOnCharacterBoundaries)
 {
     InitMBCS(932);
     GuardBuf<4> b;

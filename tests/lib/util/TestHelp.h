@@ -1,7 +1,16 @@
-// A text buffer followed by guard bytes, to catch writes past its end.
+// Helpers of the util tests.
 #pragma once
 #include <gtest/gtest.h>
 #include <string.h>
+#include "util/StrUtil.h"
+
+// Tests that switch the library's double-byte handling; the system's comes back after each.
+class MbcsTest : public ::testing::Test {
+protected:
+    void TearDown() override { InitMBCS(); }
+};
+
+// A text buffer followed by guard bytes, to catch writes past its end.
 
 template <int N> struct GuardBuf {
     char buf[N];

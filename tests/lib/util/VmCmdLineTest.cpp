@@ -2,7 +2,10 @@
 #include <string>
 #include <vector>
 #include "util/StrUtil.h"
+#include "TestHelp.h"
 #include "util/VmCmdLine.h"
+
+class VmCmdLineMbcs : public MbcsTest {};
 
 namespace {
 // Records every handler call as "P<index>:<text>" or "O:<text>".
@@ -112,7 +115,7 @@ TEST(VmCmdLine, CopiesParseTheSameText)
 }
 
 // "|" is 0x7C, a valid trail byte of 932 ("\x83\x7C" is one character).
-TEST(VmCmdLine, TrailBytesAreNeverSeparatorsOrQuotes)
+TEST_F(VmCmdLineMbcs, TrailBytesAreNeverSeparatorsOrQuotes)
 {
     const char text[] = "\x83\x7C|b|\"\x95\x5C\"";
     InitMBCS(932);
@@ -120,5 +123,4 @@ TEST(VmCmdLine, TrailBytesAreNeverSeparatorsOrQuotes)
     EXPECT_EQ(Calls({"P0:\x83\x7C", "P1:b", "P2:\x95\x5C"}), ParseText(text, '|'));
     InitMBCS(1252);
     EXPECT_EQ(Calls({"P0:\x83", "P1:", "P2:b", "P3:\x95\x5C"}), ParseText(text, '|'));
-    InitMBCS();
 }
