@@ -2,6 +2,7 @@
 #include "registry/RegKey.h"
 #include "util/StrUtil.h"
 #include <initializer_list>
+#include <sddl.h>
 #include <set>
 
 namespace {
@@ -602,6 +603,39 @@ TEST_F(RegKeyTest, DelSubKeyRefusesEmptyNameAndClosedKey)
     EXPECT_EQ(1u, key.GetDword("Keep", 0));
     RegKey closed;
     EXPECT_FALSE(closed.DelSubKey("x"));
+}
+
+TEST_F(RegKeyTest, DelSubKeyReportsASubkeyItMayNotChange)
+{
+    // A subkey everyone may read but nobody may change.
+    PSECURITY_DESCRIPTOR sd = NULL;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &sd, NULL));
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), sd, FALSE};
+    HKEY locked;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, Sub("Locked").c_str(), 0, NULL, 0,
+                                             KEY_ALL_ACCESS, &sa, &locked, NULL));
+    RegCloseKey(locked);
+    LocalFree(sd);
+    HKEY probe;
+    bool enforced = RegOpenKeyExA(HKEY_CURRENT_USER, Sub("Locked").c_str(), 0, KEY_ALL_ACCESS, &probe) != ERROR_SUCCESS;
+    if (!enforced)
+        RegCloseKey(probe);
+    RegKey key(Path().c_str(), 1);
+    bool deleted = key.DelSubKey("Locked");
+    // Our answer must match what really happened.
+    EXPECT_EQ(deleted, !RawKeyExists(HKEY_CURRENT_USER, Sub("Locked")));
+    if (enforced) {   // Wine 8 does not enforce key rights: there the delete just succeeds
+        EXPECT_FALSE(deleted);
+    }
+    // Let the owner open it up again so the fixture can clean up.
+    HKEY dac;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, Sub("Locked").c_str(), 0, WRITE_DAC, &dac) == ERROR_SUCCESS) {
+        PSECURITY_DESCRIPTOR open = NULL;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &open, NULL);
+        RegSetKeySecurity(dac, DACL_SECURITY_INFORMATION, open);
+        LocalFree(open);
+        RegCloseKey(dac);
+    }
 }
 
 TEST_F(RegKeyTest, DelAllRemovesEverythingWithTheDefaultValue)
