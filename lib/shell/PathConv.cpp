@@ -1,13 +1,12 @@
 #include "PathConv.h"
+#include "../ui/WaitCursor.h"
+#include "../util/PathUtil.h"
 #include "../util/StrUtil.h"
 #include <shlobj.h>
 #include <string.h>
 #include <winnetwk.h>
 
 // ---------------------------------------------------------------------------------------------
-// Private helpers; replace by the shared path helpers and the wait cursor once they exist.
-
-static bool IsSepChar(char c) { return c == '\\' || c == '/'; }
 
 static bool FitsMaxPath(const char* path) { return path && strnlen(path, MAX_PATH) < MAX_PATH; }
 
@@ -34,18 +33,6 @@ static void UpperInPlace(char* text)
         CharUpperBuffA(text, n);
 }
 
-namespace {
-class WaitCursor {
-public:
-    WaitCursor() : m_old(SetCursor(LoadCursor(NULL, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_old); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR m_old;
-};
-}  // namespace
 
 // Offset of the first component that the file system can look up: after "X:\" of a drive
 // path, after "\\server\share\" of a network path. -1 when the form is neither.
@@ -53,12 +40,12 @@ static int FirstComponent(const char* path)
 {
     if (IsDosFolder(path))
         return 3;
-    if (!IsSepChar(path[0]) || !IsSepChar(path[1]))
+    if (!IsSep(path[0]) || !IsSep(path[1]))
         return -1;
     const char* p = path + 2;
     for (int part = 0; part < 2; part++) {
         const char* start = p;
-        while (*p && !IsSepChar(*p))
+        while (*p && !IsSep(*p))
             p += IsLead((BYTE)*p) && p[1] ? 2 : 1;
         if (p == start)
             return -1;
@@ -108,7 +95,7 @@ bool ConvertToShortPath(char* path)
         if (!n || n >= MAX_PATH)
             continue;
         const char* rest = path + cut + 1;
-        bool sep = n > 0 && IsSepChar(out[n - 1]);
+        bool sep = n > 0 && IsSep(out[n - 1]);
         if (n + (sep ? 0 : 1) + strlen(rest) >= MAX_PATH)
             return false;
         if (!sep)
@@ -312,7 +299,7 @@ bool CreateFolder(const char* path)
     int first = FirstComponent(work);
     if (first < 0)
         return false;
-    WaitCursor wait;
+    VmWaitCursor wait;
     if (work[len - 1] != '\\' || (len >= 2 && IsLead((BYTE)work[len - 2]))) {
         work[len] = '\\';
         work[len + 1] = 0;
@@ -367,7 +354,7 @@ bool RunFile(const char* file, const char* parameters, const char* verb, ULONG m
         *process = NULL;
     if (!file || !*file)
         return false;
-    WaitCursor wait;
+    VmWaitCursor wait;
     SHELLEXECUTEINFOA sei;
     ZeroMemory(&sei, sizeof(sei));
     sei.cbSize = sizeof(sei);

@@ -1,36 +1,12 @@
 #include "Pidl.h"
 #include "../registry/RegKey.h"
 #include "../util/StrUtil.h"
+#include "../util/PathUtil.h"
 #include "../util/VmList.h"
 #include <shlwapi.h>
 
 // ---------------------------------------------------------------------------------------------
-// Small private helpers. Replace by the shared path helpers and the shell-folder wrapper once
-// those are in the library.
-
-static bool IsSepChar(char c) { return c == '\\' || c == '/'; }
-
-// Copies text into buf of size bytes, always terminated, never past size.
-static void CopyCut(char* buf, int size, const char* text)
-{
-    if (!buf || size <= 0)
-        return;
-    int i = 0;
-    for (; text && text[i] && i + 1 < size; i++)
-        buf[i] = text[i];
-    // Never leave half a double-byte character behind.
-    if (i > 0 && i + 1 >= size && text[i]) {
-        int j = 0;
-        while (j < i) {
-            int step = IsLead((BYTE)text[j]) && text[j + 1] ? 2 : 1;
-            if (j + step > i)
-                break;
-            j += step;
-        }
-        i = j;
-    }
-    buf[i] = 0;
-}
+// Private helpers over the raw shell folder interface.
 
 static IShellFolder* DesktopFolder()
 {
@@ -52,7 +28,7 @@ static bool DisplayNameOf(IShellFolder* folder, const ITEMIDLIST* item, DWORD fl
     char name[MAX_PATH + 2];
     if (FAILED(StrRetToBufA(&ret, item, name, sizeof(name))))
         return false;
-    CopyCut(buf, size, name);
+    StrCopyN(buf, name, size);
     return true;
 }
 
@@ -564,7 +540,7 @@ static bool LinkTarget(const char* path, char* out)
     IPersistFile* file = NULL;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
         char name[MAX_PATH + 16];
-        CopyCut(name, MAX_PATH, path);
+        StrCopyN(name, path, MAX_PATH);
         DWORD attr = GetFileAttributesA(name);
         if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
             lstrcatA(name, "\\target.lnk");
@@ -610,7 +586,7 @@ int GetPathOf(const ITEMIDLIST* list, char* buf, int size, int desktopIfEmpty, i
             lstrcpyA(path, target);
     }
     FreePIDL(desk);
-    CopyCut(buf, size, path);
+    StrCopyN(buf, path, size);
     return buf[0] != 0;
 }
 
@@ -653,22 +629,22 @@ int GetShellNameOf(const ITEMIDLIST* list, char* buf, int size, int full)
             parent->Release();
         }
         char joined[MAX_PATH * 2];
-        CopyCut(joined, sizeof(joined), name);
+        StrCopyN(joined, name, sizeof(joined));
         if (suffix[0]) {
             int n = lstrlenA(joined);
-            CopyCut(joined + n, sizeof(joined) - n, "/");
+            StrCopyN(joined + n, "/", sizeof(joined) - n);
             n = lstrlenA(joined);
-            CopyCut(joined + n, sizeof(joined) - n, suffix);
+            StrCopyN(joined + n, suffix, sizeof(joined) - n);
         }
         lstrcpyA(suffix, joined);
         work.RemoveLast();
         char path[MAX_PATH];
         if (work.GetCount() > 0 && GetPathOf(work, path, sizeof(path))) {
-            CopyCut(buf, size, path);
+            StrCopyN(buf, path, size);
             int n = lstrlenA(buf);
-            CopyCut(buf + n, size - n, "/");
+            StrCopyN(buf + n, "/", size - n);
             n = lstrlenA(buf);
-            CopyCut(buf + n, size - n, suffix);
+            StrCopyN(buf + n, suffix, size - n);
             return 1;
         }
     }
@@ -719,7 +695,7 @@ SPEC_FOLDER_DATA* GetSPEC_FOLDER_DATA(int release)
         if (list.Attach(e.csidlPath))
             GetPathOf(list, path, MAX_PATH);
         int n = lstrlenA(path);
-        if (n && !IsSepChar(path[n - 1]) && n + 1 < (int)sizeof(path)) {
+        if (n && !IsSep(path[n - 1]) && n + 1 < (int)sizeof(path)) {
             path[n++] = '\\';
             path[n] = 0;
         }
@@ -770,12 +746,12 @@ void SimplifyShellName(char* path, int size)
     if (!e || !e->name[0])
         return;
     char out[MAX_PATH * 2];
-    CopyCut(out, sizeof(out), e->name);
+    StrCopyN(out, e->name, sizeof(out));
     int n = lstrlenA(out);
-    CopyCut(out + n, sizeof(out) - n, "\\");
+    StrCopyN(out + n, "\\", sizeof(out) - n);
     n = lstrlenA(out);
-    CopyCut(out + n, sizeof(out) - n, path + e->pathLen);
-    CopyCut(path, size, out);
+    StrCopyN(out + n, path + e->pathLen, sizeof(out) - n);
+    StrCopyN(path, out, size);
 }
 
 DWORD GetAttributesOf(const ITEMIDLIST* list)
@@ -861,7 +837,7 @@ bool IsDosFolder(const char* path)
         return false;
     char c = path[0];
     return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':' &&
-           IsSepChar(path[2]);
+           IsSep(path[2]);
 }
 
 bool IsRootFolder(const char* path, int network)
@@ -870,14 +846,14 @@ bool IsRootFolder(const char* path, int network)
         return false;
     if (lstrlenA(path) == 3 && IsDosFolder(path))
         return true;
-    if (!network || !IsSepChar(path[0]) || !IsSepChar(path[1]) || !path[2] || IsSepChar(path[2]))
+    if (!network || !IsSep(path[0]) || !IsSep(path[1]) || !path[2] || IsSep(path[2]))
         return false;
     for (const char* p = path + 2; *p; p++) {
         if (IsLead((BYTE)*p) && p[1]) {
             p++;
             continue;
         }
-        if (IsSepChar(*p))
+        if (IsSep(*p))
             return false;
     }
     return true;
