@@ -321,3 +321,31 @@ TEST_F(Startup, MissingRootPathOrPreloadFileEndsTheProgramWithItsMessage)
     }
 }
 }  // namespace
+
+namespace {
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+TEST_F(Startup, LogOffStoresSettingsAndTheRunOnceEntryWhenAsked)
+{
+    for (bool reopen : {false, true}) {
+        SCOPED_TRACE(reopen);
+        drv::DeleteUserKey(kRunOnceKey);
+        drv::DeleteUserKey(kProductKey);
+        QuietSettings(reopen ? 0x40000 : 0);
+        drv::AppProcess app;
+        drv::ModalWatcher watcher(app.Pid());
+        ASSERT_TRUE(StartAndWait(app) != NULL);
+        drv::SetUserDword(kRootKey, "PaneOpts", 0);   // changed behind its back: log-off rewrites it
+        app.Send(WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(drv::GetUserDword(kRootKey, "PaneOpts", 0), 0x4001Du);
+        std::string entry = drv::GetUserString(kRunOnceKey, "Panorel QV");
+        if (reopen) {
+            EXPECT_NE(entry.find("panorel.exe"), std::string::npos) << entry;
+        } else {
+            EXPECT_TRUE(entry.empty()) << entry;
+        }
+        EXPECT_TRUE(app.Close());
+    }
+    drv::DeleteUserKey(kRunOnceKey);
+}
+}  // namespace
