@@ -720,3 +720,60 @@ TEST_F(PidlTest, InternetFolder)
     PIDL none;
     EXPECT_FALSE(none.IsIE(NULL));
 }
+
+TEST_F(PidlTest, RunPidlStartsTheItemsDefaultVerb)
+{
+    std::string marker = Path("ran.txt");
+    std::string script = "@echo ran> \"" + marker + "\"\r\n";
+    MakeFile("job.bat", script.c_str());
+    PIDL bat;
+    bat.Attach(GetPidlOf(Path("job.bat").c_str()));
+    ASSERT_NE(nullptr, bat.GetLpidl());
+    ASSERT_NE(0, RunPidl(NULL, bat));
+    for (int i = 0; i < 200 && !Exists(marker); i++)
+        Sleep(50);
+    EXPECT_TRUE(Exists(marker));
+}
+
+TEST_F(PidlTest, NetworkShortcutsResolveToTheirTarget)
+{
+    SPEC_FOLDER_DATA* table = GetSPEC_FOLDER_DATA(0);
+    if (!table[1].pathLen)
+        GTEST_SKIP() << "no network shortcuts folder";
+    std::string nethood(table[1].path, table[1].pathLen - 1);
+    bool made = !IsDir(nethood) && SHCreateDirectoryExA(NULL, nethood.c_str(), NULL) == 0;
+    std::string lnk = nethood + "\\Shell Test " + std::to_string(GetCurrentProcessId()) + ".lnk";
+
+    IShellLinkA* link = NULL;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                     (void**)&link));
+    link->SetPath(Path("Other").c_str());
+    IPersistFile* file = NULL;
+    ASSERT_EQ(S_OK, link->QueryInterface(IID_IPersistFile, (void**)&file));
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, lnk.c_str(), -1, wide, MAX_PATH);
+    ASSERT_EQ(S_OK, file->Save(wide, TRUE));
+    file->Release();
+    link->Release();
+
+    PIDL list;
+    list.Attach(GetPidlOf(lnk.c_str()));
+    ASSERT_NE(nullptr, list.GetLpidl());
+    char buf[MAX_PATH];
+    GetPathOf(list, buf, sizeof(buf), 0, 0);
+    EXPECT_TRUE(SameText(lnk, buf)) << buf;
+    GetPathOf(list, buf, sizeof(buf), 0, 1);
+    EXPECT_TRUE(SameText(Path("Other"), buf)) << buf;
+
+    // The same shortcut outside the network shortcuts stays a shortcut.
+    std::string outside = Path("copy.lnk");
+    ASSERT_TRUE(CopyFileA(lnk.c_str(), outside.c_str(), FALSE));
+    PIDL copy;
+    copy.Attach(GetPidlOf(outside.c_str()));
+    GetPathOf(copy, buf, sizeof(buf), 0, 1);
+    EXPECT_TRUE(SameText(outside, buf)) << buf;
+
+    DeleteFileA(lnk.c_str());
+    if (made)
+        RemoveDirectoryA(nethood.c_str());
+}
