@@ -70,4 +70,6 @@ TEST(AppInfo, MakeAppInfoForTheMainProgram)
     MakeAppInfo(GetModuleHandleA(NULL));   // a second call replaces, never stacks
     MakeAppInfo(NULL);
     EXPECT_EQ(nullptr, AppInfo::GetAppInfo());
+    RegKey product("HKLM\\Software\\Corvane\\Panorel QV", 1);
+    product.DelSubKeyIfEmpty("Setup");
 }
