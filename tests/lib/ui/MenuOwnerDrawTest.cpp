@@ -480,3 +480,93 @@ TEST(MenuOwnerDraw, RealMenuOpensInColumnsAndAnswersKeys)
     EXPECT_EQ(901u, cmd);   // "b" is unique: chosen at once
     DestroyWindow(owner);
 }
+
+TEST(MenuOwnerDraw, InsertKeepsOrderAndBadInputFails)
+{
+    IconMenu menu;
+    ASSERT_TRUE(menu.AppendItem(1, "&One", NULL));
+    ASSERT_TRUE(menu.AppendItem(3, "&Three", NULL));
+    ASSERT_TRUE(menu.InsertItem(1, 2, "T&wo", NULL, MF_BYPOSITION));
+    ASSERT_TRUE(menu.InsertItem(1, 0, nullptr, NULL, MF_SEPARATOR));   // before command 1
+    ASSERT_TRUE(menu.AppendItem(0, nullptr, NULL, MF_SEPARATOR));
+    ASSERT_EQ(5, menu.GetCount());
+    EXPECT_EQ(nullptr, VmMenuOwnerDraw::GetItem(menu, 0));   // plain separator
+    const UINT ids[] = {1, 2, 3};
+    for (int i = 1; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        VmMenuOwnerDrawItem* item = VmMenuOwnerDraw::GetItem(menu, i);
+        ASSERT_NE(nullptr, item);
+        EXPECT_EQ(ids[i - 1], item->GetId());
+        EXPECT_EQ(ids[i - 1], GetMenuItemID(menu, i));
+    }
+    EXPECT_STREQ("T&wo", VmMenuOwnerDraw::GetItem(menu, 2)->GetText());
+    EXPECT_EQ(static_cast<UINT>('W'), VmMenuOwnerDraw::GetItem(menu, 2)->GetMnemonic());
+    EXPECT_EQ(nullptr, VmMenuOwnerDraw::GetItem(menu, 99));
+    EXPECT_EQ(nullptr, VmMenuOwnerDraw::GetItem(NULL, 0));
+    // A menu cannot take itself, nor an empty one.
+    EXPECT_FALSE(menu.AppendSubMenu(menu, "self", NULL));
+    IconMenu emptied;
+    emptied.Detach();
+    EXPECT_FALSE(menu.InsertSubMenu(0, emptied, "none", NULL, MF_BYPOSITION));
+    EXPECT_FALSE(menu.InsertOwnerDrawItem(0, nullptr, MF_BYPOSITION));
+    EXPECT_EQ(5, menu.GetCount());
+}
+
+TEST(MenuOwnerDraw, HandedOverIconsAreDestroyedWithTheirItems)
+{
+    HICON kept = CopyIcon(LoadIcon(NULL, IDI_APPLICATION));
+    HICON given = CopyIcon(LoadIcon(NULL, IDI_APPLICATION));
+    ASSERT_TRUE(kept && given);
+    {
+        IconMenu menu;
+        ASSERT_TRUE(menu.AppendItem(1, "kept", kept));
+        menu.SetOwnsIcons(true);
+        ASSERT_TRUE(menu.AppendItem(2, "given", given));
+    }
+    ICONINFO info = {};
+    EXPECT_TRUE(GetIconInfo(kept, &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_TRUE(DestroyIcon(kept));
+    EXPECT_FALSE(DestroyIcon(given));   // gone with its item
+}
+
+TEST(MenuOwnerDraw, DeleteOwnerDrawItemsFreesEveryLevel)
+{
+    IconMenu menu;
+    Fill(menu, 2);
+    IconMenu sub;
+    Fill(sub, 2, 300);
+    ASSERT_TRUE(menu.InsertSubMenu(0, sub, "&Sub", NULL, MF_BYPOSITION));
+    HMENU subHandle = GetSubMenu(menu, 0);
+    ASSERT_TRUE(subHandle);
+    VmMenuOwnerDraw::DeleteOwnerDrawItems(menu);
+    EXPECT_EQ(nullptr, VmMenuOwnerDrawItem::GetRes());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(nullptr, VmMenuOwnerDraw::GetItem(menu, i)) << i;
+    EXPECT_EQ(nullptr, VmMenuOwnerDraw::GetItem(subHandle, 0));
+    EXPECT_EQ(3, menu.GetCount());   // the items themselves stay
+    VmMenuOwnerDraw::DeleteOwnerDrawItems(NULL);
+}
+
+TEST(MenuOwnerDraw, TrayPointMovesOffTheBar)
+{
+    const RECT screen = {0, 0, 800, 600};
+    struct Case {
+        RECT bar;
+        POINT in, out;
+    } cases[] = {
+        {{0, 570, 800, 600}, {700, 590}, {700, 570}},   // bottom
+        {{0, 0, 800, 30}, {700, 10}, {700, 30}},        // top
+        {{0, 0, 60, 600}, {20, 500}, {60, 500}},        // left
+        {{740, 0, 800, 600}, {760, 500}, {740, 500}},   // right
+        {{0, 570, 800, 600}, {100, 100}, {100, 100}},   // not on the bar
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.in.x << "," << c.in.y);
+        POINT pt = c.in;
+        VmMenu::AdjustPointForTrayIcon(pt, c.bar, screen);
+        EXPECT_EQ(c.out.x, pt.x);
+        EXPECT_EQ(c.out.y, pt.y);
+    }
+}
