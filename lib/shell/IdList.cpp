@@ -3,10 +3,7 @@
 
 UINT ID_List::cfIDLIST;   // registered on first use: no user32 calls while the library loads
 
-ID_List::ID_List() : m_data(NULL), m_global(NULL), m_cida(NULL), m_size(0), m_next(1)
-{
-    ZeroMemory(&m_medium, sizeof(m_medium));
-}
+ID_List::ID_List() : m_global(NULL), m_cida(NULL), m_size(0), m_next(1) {}
 
 ID_List::ID_List(IDataObject* data) : ID_List() { Init(data, NULL); }
 
@@ -18,12 +15,8 @@ void ID_List::Release()
 {
     if (m_cida && m_global)
         GlobalUnlock(m_global);
-    if (m_medium.tymed != TYMED_NULL)
-        ReleaseStgMedium(&m_medium);
-    ZeroMemory(&m_medium, sizeof(m_medium));
-    if (m_data)
-        m_data->Release();
-    m_data = NULL;
+    m_data.ReleaseMedium();
+    m_data.Release();
     m_global = NULL;
     m_cida = NULL;
     m_size = 0;
@@ -36,16 +29,10 @@ bool ID_List::Init(IDataObject* data, void* hGlobal)
     if (!cfIDLIST)
         cfIDLIST = RegisterClipboardFormatA(CFSTR_SHELLIDLIST);
     if (data) {
-        m_data = data;
-        m_data->AddRef();
-        FORMATETC fmt = {(CLIPFORMAT)cfIDLIST, NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        if (FAILED(m_data->GetData(&fmt, &m_medium)) || m_medium.tymed != TYMED_HGLOBAL) {
-            if (m_medium.tymed != TYMED_NULL)
-                ReleaseStgMedium(&m_medium);
-            ZeroMemory(&m_medium, sizeof(m_medium));
+        data->AddRef();
+        m_data.Attach(data);
+        if (!m_data.GetData(cfIDLIST, &m_global))
             return false;
-        }
-        m_global = m_medium.hGlobal;
     } else {
         m_global = (HGLOBAL)hGlobal;
     }

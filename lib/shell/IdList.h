@@ -1,7 +1,7 @@
 // The identifier lists of a selection, read from a shell data object's "Shell IDList Array".
 #pragma once
 #include "../Panorel32.h"
-#include <shlobj.h>
+#include "DataObj.h"
 
 class PANOREL32_API ID_List {
 public:
@@ -16,7 +16,7 @@ public:
 
     // Exactly one of data and hGlobal; a held selection is released first.
     bool Init(IDataObject* data, void* hGlobal);
-    bool IsReady() const { return m_data != NULL || m_global != NULL; }
+    bool IsReady() const { return m_data.IsReady() || m_global != NULL; }
 
     // A block whose header or offsets run past its end counts as empty; a list that is
     // malformed within the block comes back as null.
@@ -29,8 +29,7 @@ private:
     void Release();
     const ITEMIDLIST* GetAt(int index) const;
 
-    IDataObject* m_data;   // wrapped data object (a reference of our own)
-    STGMEDIUM m_medium;    // storage medium from m_data, released on destruction
+    iDataObj m_data;       // wrapped data object; keeps the storage medium of m_global
     HGLOBAL m_global;      // the block with the CIDA data
     CIDA* m_cida;          // locked pointer into m_global
     SIZE_T m_size;         // bytes of the block

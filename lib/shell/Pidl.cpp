@@ -1,63 +1,19 @@
 #include "Pidl.h"
+#include "ShellFolder.h"
 #include "../registry/RegKey.h"
 #include "../util/StrUtil.h"
 #include "../util/PathUtil.h"
 #include "../util/VmList.h"
 #include <shlwapi.h>
 
-// ---------------------------------------------------------------------------------------------
-// Private helpers over the raw shell folder interface.
-
-static IShellFolder* DesktopFolder()
+// The shell folder that holds the last item of list, through the shell's own parent binding.
+static bool BindParent(const ITEMIDLIST* list, iShellFolder& parent, LPCITEMIDLIST* last)
 {
-    IShellFolder* desktop = NULL;
-    if (FAILED(SHGetDesktopFolder(&desktop)))
-        return NULL;
-    return desktop;
-}
-
-// Display name of a child item of folder; "" and false when the shell cannot give it.
-static bool DisplayNameOf(IShellFolder* folder, const ITEMIDLIST* item, DWORD flags, char* buf,
-                          int size)
-{
-    buf[0] = 0;
-    STRRET ret;
-    ZeroMemory(&ret, sizeof(ret));
-    if (!folder || FAILED(folder->GetDisplayNameOf(item, flags, &ret)))
+    IShellFolder* raw = NULL;
+    if (FAILED(SHBindToParent(list, IID_IShellFolder, (void**)&raw, last)) || !raw)
         return false;
-    char name[MAX_PATH + 2];
-    if (FAILED(StrRetToBufA(&ret, item, name, sizeof(name))))
-        return false;
-    StrCopyN(buf, name, size);
+    parent.Attach(raw);
     return true;
-}
-
-// Compares two single items of one folder: equal in-folder names (ignoring case) are the same
-// item without asking the folder; otherwise the folder's own order decides.
-static bool CompareItems(IShellFolder* folder, const ITEMIDLIST* a, const ITEMIDLIST* b,
-                         int& result)
-{
-    char nameA[MAX_PATH], nameB[MAX_PATH];
-    DisplayNameOf(folder, a, SHGDN_INFOLDER, nameA, sizeof(nameA));
-    DisplayNameOf(folder, b, SHGDN_INFOLDER, nameB, sizeof(nameB));
-    if (nameA[0] && nameB[0] &&
-        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, nameA, -1, nameB, -1) == CSTR_EQUAL) {
-        result = 0;
-        return true;
-    }
-    HRESULT hr = folder->CompareIDs(0, a, b);
-    if (FAILED(hr))
-        return false;
-    result = (short)HRESULT_CODE(hr);
-    return true;
-}
-
-static IShellFolder* BindChild(IShellFolder* folder, const ITEMIDLIST* item)
-{
-    IShellFolder* child = NULL;
-    if (FAILED(folder->BindToObject(item, NULL, IID_IShellFolder, (void**)&child)))
-        return NULL;
-    return child;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -374,66 +330,50 @@ static int WalkCompare(const ITEMIDLIST* self, const ITEMIDLIST* other, const IT
 {
     *pos = NULL;
     *failed = false;
-    IShellFolder* folder = DesktopFolder();
-    if (!folder) {
+    iShellFolder folder;
+    if (!folder.BindToDesktop()) {
         *failed = true;
         return 0;
     }
-    int result = 0;
     const ITEMIDLIST* a = self;
     const ITEMIDLIST* b = other;
     for (;;) {
-        if (!a->mkid.cb && !b->mkid.cb) {
-            result = 0;
-            break;
-        }
-        if (!a->mkid.cb) {
-            result = -2;
-            break;
-        }
+        if (!a->mkid.cb && !b->mkid.cb)
+            return 0;
+        if (!a->mkid.cb)
+            return -2;
         if (!b->mkid.cb) {
             *pos = a;
-            result = 2;
-            break;
+            return 2;
         }
         ITEMIDLIST* itemA = AllocPIDL(a);
         ITEMIDLIST* itemB = AllocPIDL(b);
         int r = 0;
-        bool ok = itemA && itemB && CompareItems(folder, itemA, itemB, r);
-        IShellFolder* child = NULL;
-        if (ok && r == 0)
-            child = BindChild(folder, itemA);
+        bool ok = itemA && itemB && folder.Compare(itemA, itemB, 0, r);
+        bool bound = ok && r == 0 && folder.BindTo(itemA);
         FreePIDL(itemA);
         FreePIDL(itemB);
         if (!ok) {
             *failed = true;
-            break;
+            return 0;
         }
-        if (r != 0) {
-            result = r < 0 ? -1 : 1;
-            break;
-        }
+        if (r != 0)
+            return r < 0 ? -1 : 1;
         a = PIDL::GetNext(a);
         b = PIDL::GetNext(b);
-        if (!child) {
+        if (!bound) {
             // An item the shell cannot open as a folder: what follows it can only be told
             // apart by its bytes.
             UINT sa = PIDL::GetSizeAll(a), sb = PIDL::GetSizeAll(b);
             if (!sa || !sb) {
-                result = sa ? 2 : sb ? -2 : 0;
                 if (sa)
                     *pos = a;
-            } else {
-                int c = memcmp(a, b, sa < sb ? sa : sb);
-                result = c < 0 ? -1 : c > 0 ? 1 : sa == sb ? 0 : sa < sb ? -1 : 1;
+                return sa ? 2 : sb ? -2 : 0;
             }
-            break;
+            int c = memcmp(a, b, sa < sb ? sa : sb);
+            return c < 0 ? -1 : c > 0 ? 1 : sa == sb ? 0 : sa < sb ? -1 : 1;
         }
-        folder->Release();
-        folder = child;
     }
-    folder->Release();
-    return result;
 }
 
 int PIDL::CompareAbs(const ITEMIDLIST* other) const
@@ -518,14 +458,13 @@ ITEMIDLIST* GetPidlOf(const char* path)
     WCHAR wide[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH))
         return NULL;   // longer than any path the shell takes
-    IShellFolder* desktop = DesktopFolder();
-    if (!desktop)
+    iShellFolder desktop;
+    if (!desktop.BindToDesktop())
         return NULL;
     ITEMIDLIST* list = NULL;
     ULONG eaten = 0;
-    if (FAILED(desktop->ParseDisplayName(NULL, NULL, wide, &eaten, &list, NULL)))
+    if (FAILED(desktop.Get()->ParseDisplayName(NULL, NULL, wide, &eaten, &list, NULL)))
         list = NULL;
-    desktop->Release();
     return list;
 }
 
@@ -598,20 +537,16 @@ int GetShellNameOf(const ITEMIDLIST* list, char* buf, int size, int full)
     if (!list)
         return 0;
     if (!list->mkid.cb) {
-        IShellFolder* desktop = DesktopFolder();
-        if (desktop) {
-            DisplayNameOf(desktop, list, SHGDN_NORMAL, buf, size);
-            desktop->Release();
-        }
+        iShellFolder desktop;
+        if (desktop.BindToDesktop())
+            desktop.GetDisplayNameOf(list, SHGDN_NORMAL, buf, size);
         return buf[0] != 0;
     }
     if (!full) {
-        IShellFolder* parent = NULL;
+        iShellFolder parent;
         LPCITEMIDLIST last = NULL;
-        if (SUCCEEDED(SHBindToParent(list, IID_IShellFolder, (void**)&parent, &last))) {
-            DisplayNameOf(parent, last, SHGDN_INFOLDER, buf, size);
-            parent->Release();
-        }
+        if (BindParent(list, parent, &last))
+            parent.GetDisplayNameOf(last, SHGDN_INFOLDER, buf, size);
         return buf[0] != 0;
     }
     if (GetPathOf(list, buf, size))
@@ -621,13 +556,11 @@ int GetShellNameOf(const ITEMIDLIST* list, char* buf, int size, int full)
     PIDL work(list);
     char suffix[MAX_PATH * 2] = "";
     while (work.GetCount() > 0) {
-        IShellFolder* parent = NULL;
+        iShellFolder parent;
         LPCITEMIDLIST last = NULL;
         char name[MAX_PATH + 2] = "";
-        if (SUCCEEDED(SHBindToParent(work, IID_IShellFolder, (void**)&parent, &last))) {
-            DisplayNameOf(parent, last, SHGDN_INFOLDER, name, MAX_PATH + 2);
-            parent->Release();
-        }
+        if (BindParent(work, parent, &last))
+            parent.GetDisplayNameOf(last, SHGDN_INFOLDER, name, MAX_PATH + 2);
         char joined[MAX_PATH * 2];
         StrCopyN(joined, name, sizeof(joined));
         if (suffix[0]) {
