@@ -152,6 +152,8 @@ bool CMainApp::InitInstance()
 
 bool CMainApp::OnIdle(long count)
 {
+    if (count == 0 && MainFrame() && MainFrame()->m_hWnd)
+        MainFrame()->OnIdleUpdate();
     return fw::App::OnIdle(count);
 }
 

@@ -7,22 +7,29 @@
 #include "Product.h"
 #include "ui/PrevInstance.h"
 #include "util/ResStr.h"
+#include <commctrl.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
 
-static const UINT WM_FINISH_SETUP = WM_APP + 2;
+static const UINT WM_FINISH_SETUP = 868;
 static const char kFrameClass[] = "PanorelMainFrame";
 
 CMainFrame::CMainFrame() = default;
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    delete m_panel[0];
+    delete m_panel[1];
+}
 
 bool CMainFrame::Create()
 {
     if (!LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kFrameClass,
                    GetProductInfo().name))
         return false;
+    m_browser.Init(m_hWnd);
+    m_browserMsg = m_browser.GetMsg();
     // The rest of the set-up runs once the application's start-up has returned.
     PostMessageA(m_hWnd, WM_FINISH_SETUP, 0, 0);
     return true;
@@ -31,70 +38,215 @@ bool CMainFrame::Create()
 void CMainFrame::FinishSetUp()
 {
     CMainApp& app = GetMainApp();
-    for (int i = 0; i < 2; i++) {
-        m_panel[i] = CreateWindowExA(WS_EX_CLIENTEDGE, "Static", "",
-                                     WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
-                                     m_hWnd, (HMENU)(INT_PTR)(0xE900 + i), NULL, NULL);
-        SendMessageA(m_panel[i], WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
+    m_opts.Load();
+    bool fullScreen = m_opts.IsOn(FrameOpts::FO_FULLSCREEN);
+    m_opts.Set(FrameOpts::FO_FULLSCREEN, 0);
+    int show = LoadPlacement();
+
+    m_status.Create(this, ID_MAIN_STATUSBAR);
+    int widths[] = {120};
+    m_status.SetIndicators(widths, 1);
+    if (m_toolbar.Create(this, ID_MAIN_TOOLBAR, "Toolbar", fw::DockTop, NULL, 0, 0, nullptr, 0)) {
+        TBADDBITMAP std = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
+        int s = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&std);
+        TBADDBITMAP view = {HINST_COMMCTRL, IDB_VIEW_SMALL_COLOR};
+        int v = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&view);
+        const fw::ToolBar::Button buttons[] = {
+            {ID_FOLDER_PARENT, v + VIEW_PARENTFOLDER, 0}, {0, 0, 0},
+            {ID_CMD_COPY, s + STD_COPY, 0},              {ID_CMD_MOVE, s + STD_CUT, 0},
+            {ID_CMD_DELETE, s + STD_DELETE, 0},          {0, 0, 0},
+            {ID_PANEL_SPLIT_VERT, v + VIEW_LARGEICONS, 0}, {ID_PANEL_SPLIT_HORZ, v + VIEW_LIST, 0},
+            {ID_PANEL_SWAP, v + VIEW_SORTNAME, 0},       {ID_VIEW_REFRESH_ALL, v + VIEW_DETAILS, 0}};
+        m_toolbar.SetButtons(buttons, sizeof(buttons) / sizeof(buttons[0]));
     }
-    LayoutPanels();
+    LoadBarState("Control Bars");
+
+    m_splitter.Create(m_hWnd, 0xE900);
+    m_client = m_splitter.m_hWnd;
+    m_splitter.canTrack = [] { return !IsPolicyOn("LockPositionMainSplitter", false); };
+    m_splitter.onTracked = [this](int size) {
+        if (size <= 0)
+            return;
+        if (m_splitter.IsSideBySide())
+            m_opts.splitX = size;
+        else
+            m_opts.splitY = size;
+    };
+    m_splitter.SetOrientation(m_opts.IsOn(FrameOpts::FO_SIDE_BY_SIDE));
+    RecalcLayout();
+    RECT rc;
+    GetClientRect(m_hWnd, &rc);
+    m_lastClient = {rc.right, rc.bottom};
+
     // At start-up the request gives the panels their first folders.
     StartRequest& r = app.m_request;
     for (int i = 0; i < 2; i++) {
         const ITEMIDLIST* folder = r.folder[i];
+        PIDL shared;
         if (!folder && r.shared) {
-            m_panelFolder[i].Attach(r.shared.Detach());
-            ShowPanelFolder(i, m_panelFolder[i], r.file[i]);
-            continue;
+            shared.Attach(r.shared.Detach());
+            folder = shared;
         }
-        if (folder)
-            m_panelFolder[i].CopyAll(folder);
-        ShowPanelFolder(i, m_panelFolder[i], r.file[i]);
+        m_panel[i] = new ViewFrame(this, i);
+        m_panel[i]->Create(m_splitter.m_hWnd, folder, r.file[i][0] ? r.file[i] : nullptr);
+        r.file[i][0] = 0;
+        m_splitter.SetPane(i, m_panel[i]->m_hWnd);
     }
+    r.folder[0].Free();
+    r.folder[1].Free();
+    ApplySplitSize();
+    m_active = m_opts.IsOn(FrameOpts::FO_PANEL2_ACTIVE) ? 1 : 0;
+    if (!m_opts.IsOn(FrameOpts::FO_SPLIT)) {
+        m_splitter.ShowSingle(m_active);
+        ActivePanel()->SetMaximized(true);
+    }
+    if (show == 1)
+        ShowWindow(m_hWnd, SW_SHOWMINNOACTIVE);
+    else if (show == 2)
+        ShowWindow(m_hWnd, SW_SHOWMAXIMIZED);
     ApplyStartRequest(r, false);
+    if (fullScreen)
+        ToggleFullScreen();
+    SetActivePanel(m_active, true);
     m_setUp = true;
     app.CloseSplash();
 }
 
-void CMainFrame::LayoutPanels()
+void CMainFrame::ApplySplitSize()
 {
-    RECT rc;
-    GetClientRect(m_hWnd, &rc);
-    int half = (rc.right - rc.left) / 2;
-    if (m_panel[0])
-        MoveWindow(m_panel[0], 0, 0, half - 2, rc.bottom, TRUE);
-    if (m_panel[1])
-        MoveWindow(m_panel[1], half + 2, 0, rc.right - half - 2, rc.bottom, TRUE);
+    m_splitter.SetFirstSize(m_splitter.IsSideBySide() ? m_opts.splitX : m_opts.splitY);
 }
 
-void CMainFrame::ShowPanelFolder(int panel, const ITEMIDLIST* folder, const char* file)
+void CMainFrame::SetActivePanel(int index, bool focus)
 {
-    if (panel < 0 || panel > 1)
+    m_active = index;
+    m_browserPanel = ActivePanel();
+    ActivePanel()->Activate(focus);
+    PassivePanel()->SetActiveLook(false);
+}
+
+void CMainFrame::OnPanelActivated(ViewFrame* panel)
+{
+    if (panel == ActivePanel() || !m_setUp)
         return;
-    if (folder != m_panelFolder[panel])
-        m_panelFolder[panel].CopyAll(folder);
-    char path[MAX_PATH] = "";
-    if (folder)
-        GetPathOf(folder, path, sizeof(path), 1);
-    char text[3 * MAX_PATH];
-    snprintf(text, sizeof(text), "Panel %d: %s%s%s", panel + 1, path, file && *file ? "\r\nSelect: " : "",
-             file ? file : "");
-    if (m_panel[panel])
-        SetWindowTextA(m_panel[panel], text);
+    if (IsPolicyOn("DisableMenuPanelNext", true)) {
+        ActivePanel()->Activate(true);
+        return;
+    }
+    SetActivePanel(panel == m_panel[0] ? 0 : 1, false);
 }
 
-void CMainFrame::GetPanelPath(int panel, char* buffer) const
+void CMainFrame::OnPanelFolderChanged(ViewFrame* panel)
 {
-    buffer[0] = 0;
-    if (panel >= 0 && panel <= 1 && m_panelFolder[panel])
-        GetPathOf(m_panelFolder[panel], buffer, MAX_PATH, 1);
+    (void)panel;
+}
+
+ViewFrame* CMainFrame::PanelOfView(IShellView* view) const
+{
+    for (ViewFrame* p : m_panel)
+        if (p && view && p->GetIShellView() == view)
+            return p;
+    return nullptr;
+}
+
+ViewFrame* CMainFrame::PanelOfWindow(HWND wnd) const
+{
+    for (ViewFrame* p : m_panel)
+        if (p && wnd && (p->m_hWnd == wnd || IsChild(p->m_hWnd, wnd)))
+            return p;
+    return nullptr;
+}
+
+void CMainFrame::OnIdleUpdate()
+{
+    // The panel holding the focus is the active one.
+    ViewFrame* focused = PanelOfWindow(GetFocus());
+    if (focused && focused != ActivePanel() && m_setUp)
+        OnPanelActivated(focused);
+    UpdateBars();
+    for (ViewFrame* p : m_panel)
+        if (p)
+            p->UpdateBars();
+}
+
+LRESULT CMainFrame::OnBrowserCall(int code)
+{
+    VmShellBrowserParams& p = m_browser.m_params;
+    // A view that names itself gets its own panel's answer, else the current panel answers.
+    // Only these calls carry a view; the block's other fields may be left from earlier calls.
+    bool carriesView = code == SB_OnViewWindowActive || code == SB_OnDefaultCommand ||
+                       code == SB_OnStateChange || code == SB_IncludeObject;
+    ViewFrame* panel = carriesView ? PanelOfView(p.shellView) : nullptr;
+    if (!panel)
+        panel = m_browserPanel ? m_browserPanel : (m_panel[0] ? ActivePanel() : nullptr);
+    switch (code) {
+    case SB_GetWindow:
+        if (!p.phWnd)
+            return E_INVALIDARG;
+        *p.phWnd = panel ? panel->m_hWnd : m_hWnd;
+        return S_OK;
+    case SB_SetStatusTextSB:
+        if (panel && p.statusText) {
+            char text[512];
+            WideCharToMultiByte(CP_ACP, 0, p.statusText, -1, text, sizeof(text), NULL, NULL);
+            text[sizeof(text) - 1] = 0;
+            panel->SetStatusText(text);
+        }
+        return S_OK;
+    case SB_BrowseObject:
+        if (!panel)
+            return E_FAIL;
+        return panel->BrowseObject(p.pidl, p.browseFlags) ? S_OK : E_FAIL;
+    case SB_GetControlWindow:
+        if (!p.phWnd)
+            return E_INVALIDARG;
+        *p.phWnd = NULL;
+        if (p.controlId == FCW_STATUS)
+            *p.phWnd = m_status.m_status;
+        else if (p.controlId == FCW_TOOLBAR)
+            *p.phWnd = m_toolbar.m_toolbar;
+        return *p.phWnd ? S_OK : E_FAIL;
+    case SB_SendControlMsg: {
+        HWND target = p.controlId == FCW_STATUS ? m_status.m_status
+                      : p.controlId == FCW_TOOLBAR ? m_toolbar.m_toolbar : NULL;
+        LRESULT r = target ? SendMessageA(target, p.uMsg, p.wParam, p.lParam) : 0;
+        if (p.pResult)
+            *p.pResult = r;
+        return target ? S_OK : E_FAIL;
+    }
+    case SB_QueryActiveShellView:
+        if (!p.ppShellView)
+            return E_INVALIDARG;
+        *p.ppShellView = panel ? panel->GetIShellView() : nullptr;
+        if (!*p.ppShellView)
+            return E_ACCESSDENIED;
+        (*p.ppShellView)->AddRef();
+        return S_OK;
+    case SB_OnViewWindowActive:
+        if (panel)
+            OnPanelActivated(panel);
+        return S_OK;
+    case SB_OnDefaultCommand:
+        // Our own Folder / Selected opens folders in the panel and files with their program.
+        PostMessageA(m_hWnd, WM_COMMAND, ID_FOLDER_SELECTED_INTERNAL, 0);
+        return S_OK;
+    case SB_OnStateChange:
+        return S_OK;
+    case SB_IncludeObject:
+        return panel ? panel->IncludeObject(p.pidl) : S_OK;
+    case SB_GetViewStateStream:
+        return E_FAIL;
+    case SB_InsertMenusSB:
+    case SB_SetMenuSB:
+    case SB_RemoveMenusSB:
+    case SB_SetToolbarItems:
+        return S_OK;
+    }
+    return E_NOTIMPL;
 }
 
 void CMainFrame::ApplyStartRequest(StartRequest& request, bool forwarded)
 {
-    WINDOWPLACEMENT wp = {};
-    wp.length = sizeof(wp);
-    GetWindowPlacement(m_hWnd, &wp);
     int show = IsIconic(m_hWnd) ? SW_SHOWNORMAL : SW_SHOW;
     if (request.showMode == 1)
         show = SW_SHOWMINIMIZED;
@@ -110,12 +262,17 @@ void CMainFrame::ApplyStartRequest(StartRequest& request, bool forwarded)
         return;
     // Panel 1 first, then panel 2; only one panel takes the shared folder.
     for (int i = 0; i < 2; i++) {
+        ViewFrame* panel = m_panel[i];
+        if (!panel)
+            continue;
         if (request.folder[i]) {
-            ShowPanelFolder(i, request.folder[i], request.file[i]);
+            panel->BrowseObject(request.folder[i], SBSP_ABSOLUTE);
         } else if (request.shared) {
-            ShowPanelFolder(i, request.shared, request.file[i]);
+            panel->BrowseObject(request.shared, SBSP_ABSOLUTE);
             request.shared.Free();
         }
+        if (request.file[i][0] && panel->GetView())
+            panel->GetView()->HighlightItem(request.file[i]);
         request.file[i][0] = 0;
     }
 }
@@ -128,11 +285,115 @@ bool CMainFrame::CanClose()
     CMainApp& app = GetMainApp();
     if (app.m_settings.IsOn(SO_CONFIRM_EXIT) && !m_closingForTransfer) {
         ResStrFmt question(IDS_CONFIRM_EXIT, GetProductInfo().name);
-        if (MessageBoxA(m_hWnd, question, GetProductInfo().name, MB_YESNO | MB_ICONQUESTION) !=
-            IDYES)
+        if (MessageBoxA(m_hWnd, question, GetProductInfo().name, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return false;
     }
     return true;
+}
+
+void CMainFrame::Split(bool sideBySide)
+{
+    if (m_setUp && IsPolicyOn(sideBySide ? "DisableMenuPanelSplitVertically"
+                                         : "DisableMenuPanelSplitHorizontally", true))
+        return;
+    bool split = m_opts.IsOn(FrameOpts::FO_SPLIT);
+    if (split && m_splitter.IsSideBySide() == sideBySide)
+        return;
+    m_opts.Set(FrameOpts::FO_SIDE_BY_SIDE, sideBySide);
+    m_opts.Set(FrameOpts::FO_SPLIT, 1);
+    m_splitter.SetPane(0, m_panel[0]->m_hWnd);
+    m_splitter.SetPane(1, m_panel[1]->m_hWnd);
+    m_splitter.SetOrientation(sideBySide);
+    m_splitter.ShowSingle(-1);
+    ApplySplitSize();
+    for (ViewFrame* p : m_panel)
+        p->SetMaximized(false);
+}
+
+void CMainFrame::MaximizeOrSplit()
+{
+    if (m_opts.IsOn(FrameOpts::FO_SPLIT)) {
+        if (m_setUp && IsPolicyOn("DisableMenuPanelMaximize", true))
+            return;
+        m_opts.Set(FrameOpts::FO_SPLIT, 0);
+        m_splitter.ShowSingle(m_active);
+        ActivePanel()->SetMaximized(true);
+        ActivePanel()->Activate(true);
+        return;
+    }
+    bool sideBySide = m_opts.IsOn(FrameOpts::FO_SIDE_BY_SIDE);
+    if (m_setUp && IsPolicyOn(sideBySide ? "DisableMenuPanelSplitVertically"
+                                         : "DisableMenuPanelSplitHorizontally", true))
+        return;
+    m_opts.Set(FrameOpts::FO_SPLIT, 1);
+    m_splitter.SetPane(0, m_panel[0]->m_hWnd);
+    m_splitter.SetPane(1, m_panel[1]->m_hWnd);
+    m_splitter.ShowSingle(-1);
+    ApplySplitSize();
+    for (ViewFrame* p : m_panel)
+        p->SetMaximized(false);
+}
+
+void CMainFrame::SwapPanels()
+{
+    if (m_setUp && IsPolicyOn("DisableMenuPanelSwapPanels", true))
+        return;
+    std::swap(m_panel[0], m_panel[1]);
+    m_panel[0]->SetIndex(0);
+    m_panel[1]->SetIndex(1);
+    m_active = 1 - m_active;
+    m_splitter.SetPane(0, m_panel[0]->m_hWnd);
+    m_splitter.SetPane(1, m_panel[1]->m_hWnd);
+    if (!m_opts.IsOn(FrameOpts::FO_SPLIT)) {
+        // Maximized: the other panel comes to the front.
+        ActivePanel()->SetMaximized(false);
+        m_active = 1 - m_active;
+        m_splitter.ShowSingle(m_active);
+        ActivePanel()->SetMaximized(true);
+    }
+    SetActivePanel(m_active, true);
+}
+
+void CMainFrame::NextPanel()
+{
+    if (IsPolicyOn("DisableMenuPanelNext", true))
+        return;
+    if (!m_opts.IsOn(FrameOpts::FO_SPLIT)) {
+        ActivePanel()->SetMaximized(false);
+        m_splitter.ShowSingle(1 - m_active);
+        PassivePanel()->SetMaximized(true);
+    }
+    SetActivePanel(1 - m_active, true);
+}
+
+void CMainFrame::ToggleFullScreen()
+{
+    if (m_setUp && (IsPolicyOn("LockPositionMainFrame", true) ||
+                    IsPolicyOn("DisableMenuViewFullScreen", true)))
+        return;
+    if (!m_fullScreen) {
+        if (IsZoomed(m_hWnd))
+            ShowWindow(m_hWnd, SW_RESTORE);
+        GetWindowRect(m_hWnd, &m_savedRect);
+        RECT wr, cr;
+        GetWindowRect(m_hWnd, &wr);
+        GetClientRect(m_hWnd, &cr);
+        MapWindowPoints(m_hWnd, NULL, reinterpret_cast<POINT*>(&cr), 2);
+        int edgeX = GetSystemMetrics(SM_CXEDGE), edgeY = GetSystemMetrics(SM_CYEDGE);
+        m_fullRect.left = -(edgeX + (cr.left - wr.left));
+        m_fullRect.top = -(edgeY + (cr.top - wr.top));
+        m_fullRect.right = (wr.right - cr.right) + GetSystemMetrics(SM_CXSCREEN) + 2 * edgeX;
+        m_fullRect.bottom = GetSystemMetrics(SM_CYSCREEN) + (wr.bottom - cr.bottom);
+        m_fullScreen = true;
+        m_opts.Set(FrameOpts::FO_FULLSCREEN, 1);
+        SetWindowPos(m_hWnd, NULL, m_fullRect.left, m_fullRect.top, m_fullRect.right - m_fullRect.left,
+                     m_fullRect.bottom - m_fullRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        m_fullScreen = false;
+        m_opts.Set(FrameOpts::FO_FULLSCREEN, 0);
+        SetWindowPos(m_hWnd, NULL, m_savedRect.left, m_savedRect.top, m_savedRect.right - m_savedRect.left,
+                     m_savedRect.bottom - m_savedRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void CMainFrame::Iconize()
@@ -170,9 +431,35 @@ void CMainFrame::RestoreFromIcon(bool thenClose)
         PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
+void CMainFrame::RefreshAll()
+{
+    if (IsPolicyOn("DisableMenuViewRefreshAll", true))
+        return;
+    int active = m_active;
+    for (int i : {active, 1 - active}) {
+        ViewFrame* p = m_panel[i];
+        m_browserPanel = p;
+        PIDL folder(p->GetCurrentFolder());
+        p->BrowseObject(folder, SBSP_ABSOLUTE);
+    }
+    SetActivePanel(active, true);
+    RedrawWindow(m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
+}
+
 void CMainFrame::SaveState()
 {
-    // The frame's own placement and bars are kept once the full frame exists.
+    if (m_stateSaved || !m_setUp)
+        return;
+    m_stateSaved = true;
+    m_opts.Set(FrameOpts::FO_PANEL2_ACTIVE, m_active == 1);
+    bool full = m_fullScreen;
+    m_opts.Set(FrameOpts::FO_FULLSCREEN, full);
+    m_opts.Store();
+    // In full screen the position before it is kept as the normal one.
+    SavePlacement(full ? &m_savedRect : nullptr);
+    for (ViewFrame* p : m_panel)
+        if (p)
+            p->SaveState();
 }
 
 LRESULT CMainFrame::OnCopyData(const COPYDATASTRUCT* cds)
@@ -256,56 +543,188 @@ LRESULT CMainFrame::OnCompanyMessage(WPARAM wp, LPARAM lp, bool& handled)
     return 0;
 }
 
-LRESULT CMainFrame::OnProgramMessage(WPARAM wp, LPARAM lp)
+LRESULT CMainFrame::OnProgramMessage(WPARAM wp, LPARAM)
 {
     switch (wp) {
     case 1:
         return GetProductInfo().version;
     case 2:
-        // Another instance stored the favourites; they are reloaded once favourites exist.
-        (void)lp;
+        // Another instance stored the favourites; reloaded once favourites exist.
         return 0;
     case 11:
         return 1;
     case 12:
-        if (!m_pending)
+        if (!m_pending || !m_panel[0])
             return 0;
-        ShowPanelFolder(m_activePanel, m_pending, nullptr);
+        ActivePanel()->BrowseObject(m_pending, SBSP_ABSOLUTE);
         m_pending.Free();
         return 1;
     }
     return 0;
 }
 
+bool CMainFrame::CanMoveBar(fw::ControlBar* bar)
+{
+    if (!m_setUp)
+        return true;
+    if (bar == &m_toolbar)
+        return !IsPolicyOn("LockPositionMainToolbar", false);
+    if (bar->m_nID == ID_MAIN_DRIVEBAR)
+        return !IsPolicyOn("LockPositionMainDrivebar", false);
+    return true;
+}
+
+bool CMainFrame::PreTranslateMessage(MSG* msg)
+{
+    // Keys bound for a panel pass the administrator's shell key filter first.
+    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && PanelOfWindow(msg->hwnd) &&
+        FilterShellKey(msg))
+        return true;
+    return VmMainFrame::PreTranslateMessage(msg);
+}
+
 bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
 {
-    if (ui)
-        return false;   // every item stays enabled; handlers check the policies
-    bool query = code == fw::kQueryHandler;
+    if (ui) {
+        switch (id) {
+        case ID_VIEW_FULLSCREEN:
+            ui->SetCheck(m_fullScreen);
+            return true;
+        case ID_VIEW_TOOLBAR:
+            ui->SetCheck(m_toolbar.IsVisible());
+            return true;
+        case ID_VIEW_STATUSBAR:
+            ui->SetCheck(m_status.IsVisible());
+            return true;
+        case ID_PANEL_SPLIT_VERT:
+            ui->SetRadio(m_opts.IsOn(FrameOpts::FO_SPLIT) && m_splitter.IsSideBySide());
+            return true;
+        case ID_PANEL_SPLIT_HORZ:
+            ui->SetRadio(m_opts.IsOn(FrameOpts::FO_SPLIT) && !m_splitter.IsSideBySide());
+            return true;
+        case ID_PANEL_SET_FILTER:
+            ui->SetCheck(m_panel[0] && ActivePanel()->HasFilter());
+            return true;
+        }
+        return false;
+    }
+    bool run = code != fw::kQueryHandler;
+    bool ready = m_panel[0] && m_panel[1];
     switch (id) {
     case ID_APP_EXIT:
-        if (!query)
+        if (run)
             PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
         return true;
     case ID_APP_ABOUT:
-        if (!query && !IsPolicyOn("DisableMenuHelpAbout", true))
+        if (run && !IsPolicyOn("DisableMenuHelpAbout", true))
             DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_ABOUTBOX), m_hWnd,
                             AboutDlgProc, 0);
         return true;
     case ID_VIEW_ICONIZE_INTERNAL:
-        if (!query)
+        if (run)
             Iconize();
         return true;
     case ID_VIEW_RESTORE_INTERNAL:
-        if (!query)
+        if (run)
             RestoreFromIcon(false);
         return true;
     case ID_VIEW_CLOSE_FROM_ICON:
-        if (!query) {
+        if (run) {
             // With the exit confirmation the question must be visible: show the window first.
             if (GetMainApp().m_settings.IsOn(SO_CONFIRM_EXIT))
                 RestoreFromIcon(false);
             PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        }
+        return true;
+    case ID_VIEW_ICONIZE:
+        if (run)
+            PostMessageA(m_hWnd, WM_COMMAND, m_iconShown ? ID_VIEW_RESTORE_INTERNAL : ID_VIEW_ICONIZE_INTERNAL, 0);
+        return true;
+    case ID_VIEW_FULLSCREEN:
+        if (run)
+            ToggleFullScreen();
+        return true;
+    case ID_VIEW_MAXIMIZE_RESTORE:
+        if (run && !m_fullScreen)
+            ShowWindow(m_hWnd, IsZoomed(m_hWnd) ? SW_RESTORE : SW_MAXIMIZE);
+        return true;
+    case ID_VIEW_TOOLBAR:
+        if (run && !IsPolicyOn("DisableMenuViewToolbarShow", true))
+            ShowControlBar(&m_toolbar, !m_toolbar.IsVisible());
+        return true;
+    case ID_VIEW_STATUSBAR:
+        if (run && !IsPolicyOn("DisableMenuViewStatusbarShow", true))
+            ShowControlBar(&m_status, !m_status.IsVisible());
+        return true;
+    case ID_VIEW_REFRESH_ALL:
+        if (run && ready)
+            RefreshAll();
+        return true;
+    case ID_PANEL_SPLIT_VERT:
+    case ID_PANEL_SPLIT_HORZ:
+        if (run && ready)
+            Split(id == ID_PANEL_SPLIT_VERT);
+        return true;
+    case ID_PANEL_MAXIMIZE:
+        if (run && ready)
+            MaximizeOrSplit();
+        return true;
+    case ID_PANEL_SWAP:
+        if (run && ready)
+            SwapPanels();
+        return true;
+    case ID_PANEL_NEXT:
+        if (run && ready)
+            NextPanel();
+        return true;
+    case ID_PANEL_REFRESH:
+        if (run && ready && !IsPolicyOn("DisableMenuPanelRefresh", true))
+            ActivePanel()->Refresh();
+        return true;
+    case ID_PANEL_REFRESH_PASSIVE:
+        if (run && ready)
+            PassivePanel()->Refresh();
+        return true;
+    case ID_PANEL_REMOVE_FILTER:
+        if (run && ready && !IsPolicyOn("DisableMenuPanelRemoveFilter", true)) {
+            ActivePanel()->SetQuickFilter("");
+            ActivePanel()->SetFilterOn(false);
+        }
+        return true;
+    case ID_FOLDER_PARENT:
+        if (run && ready && !IsPolicyOn("DisableMenuFolderParent", true))
+            ActivePanel()->BrowseObject(NULL, SBSP_PARENT);
+        return true;
+    case ID_FOLDER_DESKTOP:
+        if (run && ready && !IsPolicyOn("DisableMenuFolderDesktop", true)) {
+            PIDL desktop;
+            desktop.Make();
+            ActivePanel()->BrowseObject(desktop, SBSP_ABSOLUTE);
+        }
+        return true;
+    case ID_FOLDER_SELECTED:
+    case ID_FOLDER_SELECTED_INTERNAL:
+        if (run && ready && !IsPolicyOn("DisableMenuFolderSelected", true)) {
+            // A selected folder opens in the panel; files open with their programs.
+            ViewFrame* panel = ActivePanel();
+            iShellView* view = panel->GetView();
+            char name[MAX_PATH];
+            if (view && view->GetItemName(name, -1) > 0) {
+                PIDL item;
+                iShellFolder folder;
+                folder.BindToAbs(panel->GetCurrentFolder());
+                item.Attach(folder.ParseDisplayName(name, NULL));
+                if (item) {
+                    DWORD attr = folder.GetAttributesOf(item, SFGAO_FOLDER | SFGAO_BROWSABLE);
+                    if (attr & SFGAO_FOLDER) {
+                        panel->BrowseObject(item, SBSP_RELATIVE);
+                    } else {
+                        PIDL full(panel->GetCurrentFolder());
+                        full.AppendAll(item);
+                        RunPidl(m_hWnd, full);
+                    }
+                }
+            }
         }
         return true;
     }
@@ -315,6 +734,8 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     CMainApp& app = GetMainApp();
+    if (msg == m_browserMsg && msg)
+        return OnBrowserCall((int)wp);
     if (msg == app.m_companyMsg && msg) {
         bool handled = false;
         LRESULT r = OnCompanyMessage(wp, lp, handled);
@@ -329,12 +750,54 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_COPYDATA:
         return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case WM_SIZE:
-        LayoutPanels();
+        if (wp != SIZE_MINIMIZED && m_lastClient.cx > 0 && m_lastClient.cy > 0 && LOWORD(lp) > 0 &&
+            HIWORD(lp) > 0) {
+            // The split sizes keep their proportion of the window.
+            m_opts.splitX = MulDiv(m_opts.splitX, LOWORD(lp), m_lastClient.cx);
+            m_opts.splitY = MulDiv(m_opts.splitY, HIWORD(lp), m_lastClient.cy);
+            m_lastClient = {LOWORD(lp), HIWORD(lp)};
+            if (m_panel[0])
+                ApplySplitSize();
+        }
+        break;
+    case WM_WINDOWPOSCHANGING: {
+        WINDOWPOS* pos = reinterpret_cast<WINDOWPOS*>(lp);
+        if (m_fullScreen) {
+            pos->x = m_fullRect.left;
+            pos->y = m_fullRect.top;
+            pos->cx = m_fullRect.right - m_fullRect.left;
+            pos->cy = m_fullRect.bottom - m_fullRect.top;
+        } else if (m_setUp && IsPolicyOn("LockPositionMainFrame", false)) {
+            pos->flags |= SWP_NOMOVE | SWP_NOSIZE;
+        }
+        break;
+    }
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lp)) {
+            HMENU menu = reinterpret_cast<HMENU>(wp);
+            if (m_fullScreen && menu == GetSystemMenu(m_hWnd, FALSE)) {
+                for (UINT sc : {SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
+                    EnableMenuItem(menu, sc, MF_BYCOMMAND | MF_GRAYED);
+                EnableMenuItem(menu, SC_RESTORE, MF_BYCOMMAND | MF_ENABLED);
+                return 0;
+            }
+        }
+        break;
+    case WM_MENUSELECT:
+        if (app.m_settings.IsOn(SO_STATUS_DESCRIPTIONS) && !(HIWORD(wp) & MF_POPUP) && LOWORD(wp)) {
+            ResStr text(LOWORD(wp));
+            char line[512];
+            lstrcpynA(line, text, sizeof(line));
+            if (char* nl = strchr(line, '\n'))
+                *nl = 0;
+            m_status.SetPaneText(0, line);
+        }
         break;
     case WM_CLOSE:
         if (!CanClose())
             return 0;
         m_closing = true;
+        SaveState();
         DestroyWindow();
         return 0;
     case WM_ENDSESSION:
@@ -348,16 +811,29 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_ICONIZE_INTERNAL, 0);
             return 0;
         }
+        if ((wp & 0xFFF0) == SC_RESTORE && m_fullScreen) {
+            ToggleFullScreen();
+            return 0;
+        }
         break;
     case WM_TRAY_NOTIFY:
         if (lp == WM_LBUTTONDBLCLK || lp == WM_LBUTTONUP)
             PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_RESTORE_INTERNAL, 0);
+        else if (lp == WM_RBUTTONUP)
+            PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_CLOSE_FROM_ICON, 0);
         return 0;
     case WM_DESTROY:
         SaveState();
         if (m_iconShown)
             RestoreFromIcon(false);
+        for (ViewFrame*& p : m_panel) {
+            if (p) {
+                p->DestroyWindow();
+                delete p;
+                p = nullptr;
+            }
+        }
         break;
     }
-    return FrameWnd::WindowProc(msg, wp, lp);
+    return VmMainFrame::WindowProc(msg, wp, lp);
 }

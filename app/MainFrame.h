@@ -1,12 +1,18 @@
-// The program's main window. It answers the messages of running instances and outside callers
-// and applies start-up requests; until the panels exist it shows each panel's requested folder.
+// The program's main window: two panels in a splitter, the main toolbar and status bar, full
+// screen and the notification area, the messages of running instances and outside callers, the
+// shell views' calls, and the close test.
 #pragma once
-#include "framework/FrameWnd.h"
+#include "app/FrameOpts.h"
+#include "app/VmMainFrame.h"
+#include "framework/ControlBar.h"
+#include "framework/Splitter.h"
+#include "panels/ViewFrame.h"
 #include "shell/Pidl.h"
+#include "shell/ShellBrowser.h"
 
 struct StartRequest;
 
-class CMainFrame : public fw::FrameWnd {
+class CMainFrame : public VmMainFrame, public PanelHost {
 public:
     CMainFrame();
     ~CMainFrame() override;
@@ -17,30 +23,63 @@ public:
     // The close test shared by WM_CLOSE, Folder - Exit and the maker-wide query.
     bool CanClose();
     bool IsSetUp() const { return m_setUp; }
-    // The folder a panel shows (MAX_PATH bytes), "" when none.
-    void GetPanelPath(int panel, char* buffer) const;
     bool m_closingForTransfer = false;
+
+    ViewFrame* ActivePanel() const { return m_panel[m_active]; }
+    ViewFrame* PassivePanel() const { return m_panel[1 - m_active]; }
+    ViewFrame* Panel(int index) const { return index == 0 || index == 1 ? m_panel[index] : nullptr; }
+    FrameOpts& Options() { return m_opts; }
+    void OnIdleUpdate();
+
+    // PanelHost
+    VmShellBrowser* GetShellBrowser() override { return &m_browser; }
+    void SetBrowserPanel(ViewFrame* panel) override { m_browserPanel = panel; }
+    void OnPanelActivated(ViewFrame* panel) override;
+    bool IsPanelActive(const ViewFrame* panel) const override { return ActivePanel() == panel; }
+    void OnPanelFolderChanged(ViewFrame* panel) override;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    bool CanMoveBar(fw::ControlBar* bar) override;
 
 private:
     void FinishSetUp();
-    void LayoutPanels();
-    void ShowPanelFolder(int panel, const ITEMIDLIST* folder, const char* file);
+    LRESULT OnBrowserCall(int code);
     LRESULT OnCopyData(const COPYDATASTRUCT* cds);
     LRESULT OnCompanyMessage(WPARAM wp, LPARAM lp, bool& handled);
     LRESULT OnProgramMessage(WPARAM wp, LPARAM lp);
+    ViewFrame* PanelOfView(IShellView* view) const;
+    ViewFrame* PanelOfWindow(HWND wnd) const;
+    void SetActivePanel(int index, bool focus);
+    void Split(bool sideBySide);
+    void MaximizeOrSplit();
+    void SwapPanels();
+    void NextPanel();
+    void ApplySplitSize();
+    void ToggleFullScreen();
     void Iconize();
     void RestoreFromIcon(bool thenClose);
+    void RefreshAll();
     void SaveState();
 
+    VmShellBrowser m_browser;
+    fw::Splitter m_splitter;
+    fw::ToolBar m_toolbar;
+    fw::StatusBar m_status;
+    ViewFrame* m_panel[2] = {};
+    int m_active = 0;
+    ViewFrame* m_browserPanel = nullptr;
+    FrameOpts m_opts;
     bool m_setUp = false;
     bool m_closing = false;
     bool m_iconShown = false;
-    HWND m_panel[2] = {};
-    PIDL m_panelFolder[2];
+    bool m_fullScreen = false;
+    bool m_stateSaved = false;
+    RECT m_savedRect = {};
+    RECT m_fullRect = {};
+    SIZE m_lastClient = {};
     PIDL m_pending;   // folder set by WM_COPYDATA codes 1 to 3, taken by "PanorelMsg" code 12
-    int m_activePanel = 0;
+    UINT m_browserMsg = 0;
 };

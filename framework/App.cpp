@@ -126,8 +126,11 @@ bool App::WriteProfileInt(const char* section, const char* entry, int value)
     HKEY key = OpenSection(ProfileKey(), section, true);
     if (!key)
         return false;
-    DWORD v = value;
-    bool ok = RegSetValueExA(key, entry, 0, REG_DWORD, (const BYTE*)&v, sizeof(v)) == ERROR_SUCCESS;
+    DWORD v = value, old = 0, size = sizeof(old), type = 0;
+    // Unchanged values are not written again.
+    bool same = RegQueryValueExA(key, entry, NULL, &type, (BYTE*)&old, &size) == ERROR_SUCCESS &&
+                type == REG_DWORD && size == sizeof(old) && old == v;
+    bool ok = same || RegSetValueExA(key, entry, 0, REG_DWORD, (const BYTE*)&v, sizeof(v)) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }

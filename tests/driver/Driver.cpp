@@ -463,3 +463,44 @@ std::string GetUserString(const char* subKey, const char* name)
 }
 
 }  // namespace drv
+
+#include <commctrl.h>
+
+namespace drv {
+
+std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
+{
+    std::vector<std::string> texts;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return texts;
+    // The item structure and its text buffer must live in the list's own process.
+    const SIZE_T textSize = 520;
+    BYTE* remote = static_cast<BYTE*>(
+        VirtualAllocEx(process, NULL, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        int flags = selectedOnly ? LVNI_SELECTED : LVNI_ALL;
+        for (int i = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, flags); i >= 0;
+             i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, flags)) {
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT;
+            item.iItem = i;
+            item.pszText = reinterpret_cast<char*>(remote + sizeof(LVITEMA));
+            item.cchTextMax = (int)textSize;
+            SIZE_T done = 0;
+            WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+            SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)remote);
+            char text[520] = "";
+            ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize, &done);
+            text[textSize - 1] = 0;
+            texts.push_back(text);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return texts;
+}
+
+}  // namespace drv

@@ -107,3 +107,8 @@ bool SetUserString(const char* subKey, const char* name, const char* value);
 std::string GetUserString(const char* subKey, const char* name);
 
 }  // namespace drv
+
+namespace drv {
+// Texts (first column) of a list view's items in another process: all, or only the selected.
+std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly);
+}  // namespace drv

@@ -1,0 +1,426 @@
+#include "panels/ViewFrame.h"
+#include "app/MainApp.h"
+#include "app/Policy.h"
+#include "app/Resource.h"
+#include "shell/ShellBrowser.h"
+#include "ui/WaitCursor.h"
+#include "util/PathUtil.h"
+#include <commctrl.h>
+#include <stdio.h>
+#include <string.h>
+
+static const char kPanelClass[] = "PanorelPanel";
+static const UINT kFirstPaneId = 0xE900;
+
+void PanelTitleBar::SetText(const char* text)
+{
+    SetWindowTextA(m_hWnd, text ? text : "");
+    InvalidateRect(m_hWnd, NULL, TRUE);
+}
+
+void PanelTitleBar::SetActiveLook(bool active)
+{
+    if (m_active != active) {
+        m_active = active;
+        InvalidateRect(m_hWnd, NULL, TRUE);
+    }
+}
+
+int PanelTitleBar::CalcThickness(bool)
+{
+    return GetSystemMetrics(SM_CYSMCAPTION) + 2;
+}
+
+LRESULT PanelTitleBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(m_hWnd, &ps);
+        RECT rc;
+        GetClientRect(m_hWnd, &rc);
+        FillRect(dc, &rc, GetSysColorBrush(m_active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+        char text[2 * MAX_PATH];
+        GetWindowTextA(m_hWnd, text, sizeof(text));
+        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(m_active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        rc.left += 4;
+        DrawTextA(dc, text, -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+        SelectObject(dc, old);
+        EndPaint(m_hWnd, &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        // A click on the title makes the panel active.
+        SendMessageA(GetParent(m_hWnd), WM_MOUSEACTIVATE, 0, 0);
+        break;
+    case WM_LBUTTONDBLCLK:
+        PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, ID_PANEL_MAXIMIZE, 0);
+        return 0;
+    }
+    return ControlBar::WindowProc(msg, wp, lp);
+}
+
+ViewFrame::ViewFrame(PanelHost* host, int index) : m_host(host), m_index(index), m_settings(index)
+{
+    m_path[0] = 0;
+    m_pendingSelect[0] = 0;
+}
+
+ViewFrame::~ViewFrame()
+{
+    if (m_view) {
+        m_view->Deactivate();
+        m_view->DestroyWnd();
+    }
+}
+
+bool ViewFrame::Create(HWND parent, const ITEMIDLIST* folder, const char* selectName)
+{
+    m_settings.Load();
+    if (folder && m_folder.BindToAbs(folder)) {
+        m_current.CopyAll(folder);
+    } else if (!m_settings.startFolder.IsEmpty() && m_folder.BindToAbs(m_settings.startFolder)) {
+        m_current.CopyAll(m_settings.startFolder);
+    } else {
+        m_folder.BindToDesktop();
+        m_current.Make();
+    }
+    m_settings.startFolder.Free();
+    if (selectName)
+        lstrcpynA(m_pendingSelect, selectName, sizeof(m_pendingSelect));
+
+    if (!CreateChildFrame(parent, kFirstPaneId + m_index, kPanelClass))
+        return false;
+    m_title.m_gripper = false;
+    m_title.CreateBar(this, ID_TITLEBAR, "Title bar", fw::DockTop);
+    if (m_toolbar.Create(this, ID_TOOLBAR, "Panel Toolbar", fw::DockTop, NULL, 0, 0, nullptr, 0)) {
+        // Standard images: the view strip for Parent, the history strip for the rest.
+        TBADDBITMAP view = {HINST_COMMCTRL, IDB_VIEW_SMALL_COLOR};
+        int v = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&view);
+        TBADDBITMAP hist = {HINST_COMMCTRL, IDB_HIST_SMALL_COLOR};
+        int h = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&hist);
+        const fw::ToolBar::Button buttons[] = {{ID_FOLDER_PARENT, v + VIEW_PARENTFOLDER, 0},
+                                               {ID_FOLDER_PREVIOUS, h + HIST_BACK, 0},
+                                               {ID_FOLDER_NEXT, h + HIST_FORWARD, 0},
+                                               {ID_FOLDER_HISTORY, h + HIST_VIEWTREE, 0}};
+        m_toolbar.SetButtons(buttons, 4);
+    }
+    m_status.Create(this, ID_STATUSBAR);
+    char name[32];
+    snprintf(name, sizeof(name), "Pane%dControlBars", m_index + 1);
+    LoadBarState(name);
+    ShowFolder(true, false);
+    return true;
+}
+
+void ViewFrame::GetDisplayText(char* buf, int size) const
+{
+    buf[0] = 0;
+    bool full = GetMainApp().m_settings.pane.IsOn(0x4);
+    GetShellNameOf(m_current, buf, size, full ? 1 : 0);
+    if (!buf[0] && full)
+        GetShellNameOf(m_current, buf, size, 0);
+    if (!buf[0] && m_path[0]) {
+        lstrcpynA(buf, full ? m_path : FindNameExt(m_path), size);
+    }
+    if (buf[0])
+        SimplifyShellName(buf, size);
+}
+
+void ViewFrame::UpdateTitle()
+{
+    char text[MAX_PATH];
+    GetDisplayText(text, sizeof(text));
+    char title[MAX_PATH + 32];
+    snprintf(title, sizeof(title), "%s%s", text, m_maximized ? "  [Maximized]" : "");
+    m_title.SetText(title);
+}
+
+void ViewFrame::SetIndex(int index)
+{
+    m_index = index;
+    m_settings.SetIndex(index);
+    if (m_hWnd)
+        SetWindowLongPtrA(m_hWnd, GWLP_ID, kFirstPaneId + index);
+}
+
+void ViewFrame::SetMaximized(bool maximized)
+{
+    m_maximized = maximized;
+    UpdateTitle();
+}
+
+void ViewFrame::SetActiveLook(bool active)
+{
+    m_title.SetActiveLook(active);
+}
+
+void ViewFrame::ApplyPendingSelection()
+{
+    // The view may still be filling: the name waits until the list holds items.
+    if (!m_pendingSelect[0] || !m_view || m_view->GetCountLV() == 0)
+        return;
+    m_view->HighlightItem(m_pendingSelect);
+    m_view->Redraw();
+    m_pendingSelect[0] = 0;
+}
+
+void ViewFrame::Activate(bool focus)
+{
+    ApplyPendingSelection();
+    SetActiveLook(true);
+    if (m_view) {
+        m_view->Activate(focus ? 1 : 0);
+        if (focus && m_view->GetListView())
+            SetFocus(m_view->GetListView());
+    }
+}
+
+void ViewFrame::ApplyListStyles()
+{
+    if (!m_view)
+        return;
+    CMainApp& app = GetMainApp();
+    const PaneOpts& pane = app.m_settings.pane;
+    if (pane.IsOn(0x1))
+        m_view->ModifyLVStyle(0, LVS_SHOWSELALWAYS);
+    else
+        m_view->ModifyLVStyle(LVS_SHOWSELALWAYS, 0);
+    DWORD optional = 0xBF0000 & pane.supportedMask;
+    m_view->ModifyLVStyleEx(optional & ~pane.value, optional & pane.value);
+    if (pane.IsOn(0x800000) && m_view->GetListView()) {
+        HWND tips = ListView_GetToolTips(m_view->GetListView());
+        if (tips)
+            SendMessageA(tips, TTM_SETDELAYTIME, TTDT_INITIAL, 200);
+    }
+}
+
+bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
+{
+    (void)extendHistory;   // the folder history records visits once it exists
+    // The root policy keeps the panel inside its root folder.
+    RootKind kind = ROOT_MAIN;
+    char root[MAX_PATH];
+    if (m_index == 1 && GetRootPath(ROOT_ALT, root))
+        kind = ROOT_ALT;
+    if (GetRootPath(kind, root)) {
+        char path[MAX_PATH] = "";
+        GetPathOf(m_current, path, sizeof(path));
+        if (!IsPathInRoot(kind, path)) {
+            PIDL rootList;
+            rootList.Attach(GetPidlOf(root));
+            if (rootList && m_folder.BindToAbs(rootList))
+                m_current.CopyAll(rootList);
+        }
+    }
+
+    std::unique_ptr<iShellView> old = std::move(m_view);
+    FOLDERSETTINGS fs = m_settings.folderSettings;
+    RECT rect = {0, 0, 100, 100};
+    if (m_client && IsWindow(m_client)) {
+        GetWindowRect(m_client, &rect);
+        MapWindowPoints(NULL, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    if (old) {
+        old->GetCurrentInfo(&fs);
+        old->SaveViewState();
+        if (old->GetWnd())
+            SetWindowLongPtrA(old->GetWnd(), GWLP_ID, 0);
+        old->Deactivate();
+    }
+    m_host->SetBrowserPanel(this);
+    for (int attempt = 0; attempt < 3; attempt++) {
+        IShellView* raw = nullptr;
+        if (m_folder.CreateShellViewObject(m_hWnd, &raw) && raw) {
+            m_view.reset(new iShellView(raw));
+            raw->Release();
+            if (m_view->CreateWnd(old ? old->Get() : NULL, &fs, m_host->GetShellBrowser(), &rect) &&
+                m_view->GetWnd()) {
+                bool plain = m_folder.IsDosFolder();
+                m_view->FinishInit(plain ? 1 : 0);
+                SetWindowLongPtrA(m_view->GetWnd(), GWLP_ID, kFirstPaneId);
+                m_client = m_view->GetWnd();
+                ApplyListStyles();
+                m_path[0] = 0;
+                GetPathOf(m_current, m_path, sizeof(m_path));
+                m_drive = -1;
+                if (m_path[0] && m_path[1] == ':') {
+                    char letter = (char)(DWORD_PTR)CharUpperA((char*)(DWORD_PTR)(BYTE)m_path[0]);
+                    if (letter >= 'A' && letter <= 'Z')
+                        m_drive = letter - 'A';
+                }
+                m_settings.folderSettings = fs;
+                break;
+            }
+            m_view.reset();
+        }
+        // The folder gives no view: fall back to the Desktop.
+        m_current.Make();
+        m_folder.BindToDesktop();
+    }
+    if (old) {
+        if (!m_view || old->GetWnd() != m_view->GetWnd())
+            old->DestroyWnd();
+        old.reset();
+    }
+    RecalcLayout();
+    UpdateTitle();
+    ApplyPendingSelection();
+    if (focus) {
+        Activate(true);
+        DWORD attr = m_path[0] ? GetFileAttributesA(m_path) : INVALID_FILE_ATTRIBUTES;
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
+            SetCurrentDirectoryA(m_path);
+    } else {
+        // A view that is not activated stays hidden.
+        if (m_view) {
+            m_view->Activate(0);
+            ShowWindow(m_view->GetWnd(), SW_SHOWNA);
+        }
+        if (m_host->IsPanelActive(this))
+            SetActiveLook(true);
+    }
+    if (m_view)
+        m_view->EnsureSelVisible(0, 1);
+    m_host->OnPanelFolderChanged(this);
+    return m_view != nullptr;
+}
+
+bool ViewFrame::BrowseObject(const ITEMIDLIST* list, UINT flags)
+{
+    VmWaitCursor wait;
+    bool extend = true;
+    bool bound = false;
+    if (flags & SBSP_PARENT) {
+        if (m_current.IsEmpty())
+            return false;   // the Desktop has no parent
+        // The folder it came from is selected in the parent.
+        GetShellNameOf(m_current, m_pendingSelect, sizeof(m_pendingSelect), 0);
+        char name[MAX_PATH];
+        if (GetPathOf(m_current, name, sizeof(name)) && name[0])
+            lstrcpynA(m_pendingSelect, FindNameExt(name), sizeof(m_pendingSelect));
+        m_current.RemoveLast();
+        if (m_current.IsIE(m_hWnd))
+            m_current.RemoveLast();
+        bound = m_folder.BindToAbs(m_current);
+        extend = false;
+    } else if (flags & SBSP_RELATIVE) {
+        if (list && m_folder.BindTo(list)) {
+            m_current.AppendOne(list);
+            bound = true;
+        }
+    } else if (list) {
+        PIDL target(list);
+        bound = m_folder.BindToAbs(target);
+        if (bound) {
+            // Going up to an ancestor does not extend the history.
+            extend = m_current.CompareAbs(target) != 2;
+            m_current.CopyAll(target);
+        }
+    }
+    if (!bound) {
+        m_current.Make();
+        m_folder.BindToDesktop();
+        extend = true;
+    }
+    return ShowFolder(extend, true);
+}
+
+void ViewFrame::Refresh()
+{
+    if (m_view)
+        m_view->Refresh();
+}
+
+void ViewFrame::SaveState()
+{
+    char name[32];
+    snprintf(name, sizeof(name), "Pane%dControlBars", m_index + 1);
+    SaveBarState(name);
+    if (m_view) {
+        m_view->SaveViewState();
+        FOLDERSETTINGS fs;
+        if (m_view->GetCurrentInfo(&fs))
+            m_settings.folderSettings = fs;
+    }
+    m_settings.startFolder.CopyAll(m_current);
+    m_settings.Store();
+}
+
+void ViewFrame::SetStatusText(const char* text)
+{
+    m_status.SetPaneText(0, text);
+}
+
+HRESULT ViewFrame::IncludeObject(const ITEMIDLIST* item)
+{
+    PanelSettings& s = m_settings;
+    const ShellObjFilter* filter = nullptr;
+    if (s.quickText[0]) {
+        // The quick filter wins; its masks are made from the text when first needed.
+        if (s.quickFilter.IsEmpty())
+            s.quickFilter.SetFilters(s.quickText, NULL);
+        filter = &s.quickFilter;
+    } else if (s.filterOn && !s.filter.IsEmpty()) {
+        filter = &s.filter;
+    }
+    if (!filter || !item)
+        return S_OK;
+    DWORD kinds = 0;
+    if (!filter->IsEmptyFlags())
+        kinds = ShellObjFilter::TypeWordOf(m_folder.GetAttributesOf(item, 0x70090000));
+    char name[MAX_PATH] = "";
+    if (!filter->IsEmptyFilters())
+        m_folder.GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, name, sizeof(name));
+    return filter->Match(name, kinds) ? S_OK : S_FALSE;
+}
+
+void ViewFrame::SetFilterOn(bool on)
+{
+    m_settings.filterOn = on;
+    Refresh();
+}
+
+void ViewFrame::SetQuickFilter(const char* text)
+{
+    m_settings.SetQuickText(text);
+    Refresh();
+}
+
+bool ViewFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
+{
+    if (ui)
+        return false;
+    if (id == ID_FOLDER_PARENT) {
+        if (code != fw::kQueryHandler && !IsPolicyOn("DisableMenuFolderParent", true))
+            BrowseObject(NULL, SBSP_PARENT);
+        return true;
+    }
+    // Everything else is the main frame's to decide.
+    if (code != fw::kQueryHandler)
+        PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, id, 0);
+    return code != fw::kQueryHandler;
+}
+
+LRESULT ViewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_MOUSEACTIVATE:
+    case WM_PARENTNOTIFY:
+        if (msg == WM_MOUSEACTIVATE || LOWORD(wp) == WM_LBUTTONDOWN || LOWORD(wp) == WM_RBUTTONDOWN)
+            m_host->OnPanelActivated(this);
+        break;
+    case WM_SETFOCUS:
+        if (m_view && m_view->GetListView())
+            SetFocus(m_view->GetListView());
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    }
+    return FrameWnd::WindowProc(msg, wp, lp);
+}

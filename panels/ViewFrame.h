@@ -1,0 +1,109 @@
+// A panel: a frame of its own that hosts the shell's folder view of one folder, with a title
+// bar, a toolbar and a status bar around it.
+#pragma once
+#include "framework/ControlBar.h"
+#include "framework/FrameWnd.h"
+#include "panels/PanelSettings.h"
+#include "shell/ShellFolder.h"
+#include "shell/ShellView.h"
+#include <memory>
+
+class VmShellBrowser;
+class ViewFrame;
+
+// What a panel needs of the main frame.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+    virtual VmShellBrowser* GetShellBrowser() = 0;
+    // The panel that answers the shell view's calls from now on.
+    virtual void SetBrowserPanel(ViewFrame* panel) = 0;
+    // The panel got the focus or was clicked: it becomes the active one.
+    virtual void OnPanelActivated(ViewFrame* panel) = 0;
+    virtual bool IsPanelActive(const ViewFrame* panel) const = 0;
+    // The panel's folder changed.
+    virtual void OnPanelFolderChanged(ViewFrame* panel) = 0;
+};
+
+// The panel's title bar: the folder's name, drawn in the active or inactive caption colours.
+class PanelTitleBar : public fw::ControlBar {
+public:
+    void SetText(const char* text);
+    void SetActiveLook(bool active);
+    int CalcThickness(bool horz) override;
+    void LayoutContent(const RECT&) override {}
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    bool m_active = false;
+};
+
+class ViewFrame : public fw::FrameWnd {
+public:
+    enum { ID_TITLEBAR = 59424, ID_TOOLBAR = 59425, ID_STATUSBAR = 59426, ID_DRIVEBAR = 59430 };
+    ViewFrame(PanelHost* host, int index);
+    ~ViewFrame() override;
+
+    // Loads the settings, binds the start folder (a given one wins over the stored one) and
+    // creates the window inside parent with its bars and view.
+    bool Create(HWND parent, const ITEMIDLIST* folder, const char* selectName);
+
+    // Navigation as the shell's BrowseObject asks: SBSP_PARENT, SBSP_RELATIVE or absolute.
+    bool BrowseObject(const ITEMIDLIST* list, UINT flags);
+    void Refresh();
+    // Gives the view the focus (or only the active look).
+    void Activate(bool focus);
+    void SetActiveLook(bool active);
+    // Saves the bars, the view state, the folder settings and the current folder.
+    void SaveState();
+
+    // The shell view's questions.
+    HRESULT IncludeObject(const ITEMIDLIST* item);
+    void SetStatusText(const char* text);
+
+    int GetIndex() const { return m_index; }
+    // Swapping panels exchanges their numbers, window identifiers and value names.
+    void SetIndex(int index);
+    const ITEMIDLIST* GetCurrentFolder() const { return m_current; }
+    const char* GetPath() const { return m_path; }
+    int GetDrive() const { return m_drive; }
+    iShellView* GetView() const { return m_view.get(); }
+    IShellView* GetIShellView() const { return m_view ? m_view->Get() : nullptr; }
+    HWND GetListView() const { return m_view ? m_view->GetListView() : NULL; }
+    PanelSettings& Settings() { return m_settings; }
+    bool HasFilter() const { return m_settings.filterOn && !m_settings.filter.IsEmpty(); }
+    // Filters: the panel filter on or off, and the quick filter's text (empty removes it).
+    void SetFilterOn(bool on);
+    void SetQuickFilter(const char* text);
+    // The folder's display text for the title bar and menus.
+    void GetDisplayText(char* buf, int size) const;
+    void SetMaximized(bool maximized);
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+
+private:
+    bool ShowFolder(bool extendHistory, bool focus);
+    void ApplyListStyles();
+    void UpdateTitle();
+    void ApplyPendingSelection();
+    void LayoutView();
+
+    PanelHost* m_host;
+    int m_index;
+    PanelSettings m_settings;
+    iShellFolder m_folder;
+    std::unique_ptr<iShellView> m_view;
+    PIDL m_current;
+    int m_drive = -1;
+    char m_path[MAX_PATH];
+    char m_pendingSelect[MAX_PATH];
+    bool m_maximized = false;
+    PanelTitleBar m_title;
+    fw::ToolBar m_toolbar;
+    fw::StatusBar m_status;
+    HWND m_viewArea = NULL;   // the client window the view lives in
+};
