@@ -66,6 +66,8 @@ BOOL ProgressDlg::OnInitDialog()
         SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     m_foreground = GetForegroundWindow();
+    // Shown here, placed, rather than when the modal loop first idles.
+    ShowWindow(m_hWnd, SW_SHOW);
     SetForegroundWindow(m_hWnd);
     return result;
 }
