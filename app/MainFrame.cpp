@@ -772,6 +772,16 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         }
         break;
     }
+    case WM_GETMINMAXINFO:
+        if (m_fullScreen) {
+            // The full-screen window is larger than the screen by its frame.
+            MINMAXINFO* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+            POINT size = {m_fullRect.right - m_fullRect.left, m_fullRect.bottom - m_fullRect.top};
+            mmi->ptMaxSize = size;
+            mmi->ptMaxTrackSize = size;
+            return 0;
+        }
+        break;
     case WM_INITMENUPOPUP:
         if (!HIWORD(lp)) {
             HMENU menu = reinterpret_cast<HMENU>(wp);

@@ -105,12 +105,14 @@ LRESULT Splitter::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_LBUTTONDOWN:
         if (m_single < 0 && (!canTrack || canTrack())) {
             m_tracking = true;
+            // The bar moves with the mouse from where it was grabbed.
+            m_grabOffset = (m_sideBySide ? GET_X_LPARAM(lp) : GET_Y_LPARAM(lp)) - m_firstSize;
             SetCapture(m_hWnd);
         }
         return 0;
     case WM_MOUSEMOVE:
         if (m_tracking) {
-            int pos = m_sideBySide ? GET_X_LPARAM(lp) : GET_Y_LPARAM(lp);
+            int pos = (m_sideBySide ? GET_X_LPARAM(lp) : GET_Y_LPARAM(lp)) - m_grabOffset;
             int max = Extent() - kBar - m_minSize;
             if (pos > max)
                 pos = max;

@@ -37,6 +37,7 @@ private:
     int m_firstSize = 100;
     int m_single = -1;
     bool m_tracking = false;
+    int m_grabOffset = 0;
 };
 
 }  // namespace fw

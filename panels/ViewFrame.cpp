@@ -11,6 +11,13 @@
 
 static const char kPanelClass[] = "PanorelPanel";
 static const UINT kFirstPaneId = 0xE900;
+static const LPARAM kViewCookie = 1, kListCookie = 2;
+
+static UINT ViewMessage()
+{
+    static UINT msg = RegisterWindowMessageA("VelmoraViewMsg");
+    return msg;
+}
 
 void PanelTitleBar::SetText(const char* text)
 {
@@ -130,6 +137,9 @@ void ViewFrame::GetDisplayText(char* buf, int size) const
     }
     if (buf[0])
         SimplifyShellName(buf, size);
+    // "Desktop\" reads as a path to nothing; drive roots keep theirs.
+    if (strlen(buf) > 3)
+        RemoveBackSlash(buf);
 }
 
 void ViewFrame::UpdateTitle()
@@ -244,6 +254,12 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
                 bool plain = m_folder.IsDosFolder();
                 m_view->FinishInit(plain ? 1 : 0);
                 SetWindowLongPtrA(m_view->GetWnd(), GWLP_ID, kFirstPaneId);
+                // The view's own windows report the messages the panel watches.
+                static const MSG_CALLBACK_ITEM viewItems[] = {{WM_CONTEXTMENU, MsgCallbackBefore},
+                                                              {0, 0}};
+                static MSG_CALLBACK_ITEM listItems[] = {{WM_SETFOCUS, MsgCallbackAfter}, {0, 0}};
+                m_view->GetSVWnd().SetMsgCallback(m_hWnd, ViewMessage(), viewItems, 1, kViewCookie);
+                m_view->SetLVMsgCallback(m_hWnd, listItems, ViewMessage(), kListCookie);
                 m_client = m_view->GetWnd();
                 ApplyListStyles();
                 m_path[0] = 0;
@@ -407,8 +423,26 @@ bool ViewFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
     return code != fw::kQueryHandler;
 }
 
+LRESULT ViewFrame::OnViewMessage(WPARAM cookie, MSG_CALLBACK_DATA* data)
+{
+    if (!data)
+        return 0;
+    if (cookie == (WPARAM)kViewCookie && data->message == WM_CONTEXTMENU && data->phase == 0 &&
+        IsPolicyOn("DisableShellCxtMenu", false)) {
+        data->handled = 1;   // no shell context menu
+        return 0;
+    }
+    if (cookie == (WPARAM)kListCookie && data->message == WM_SETFOCUS && data->phase == 1) {
+        m_host->OnPanelActivated(this);
+        ApplyPendingSelection();
+    }
+    return 0;
+}
+
 LRESULT ViewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (msg == ViewMessage() && msg)
+        return OnViewMessage(wp, reinterpret_cast<MSG_CALLBACK_DATA*>(lp));
     switch (msg) {
     case WM_MOUSEACTIVATE:
     case WM_PARENTNOTIFY:

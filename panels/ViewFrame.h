@@ -90,6 +90,7 @@ private:
     void ApplyListStyles();
     void UpdateTitle();
     void ApplyPendingSelection();
+    LRESULT OnViewMessage(WPARAM cookie, MSG_CALLBACK_DATA* data);
     void LayoutView();
 
     PanelHost* m_host;

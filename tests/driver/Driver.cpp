@@ -504,3 +504,27 @@ std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
 }
 
 }  // namespace drv
+
+namespace drv {
+
+HWND PanelWindow(HWND main, int index)
+{
+    HWND split = GetDlgItem(main, 0xE900);
+    return split ? GetDlgItem(split, 0xE900 + index) : NULL;
+}
+
+std::string PanelTitle(HWND main, int index)
+{
+    HWND panel = PanelWindow(main, index);
+    HWND title = panel ? GetDlgItem(panel, 59424) : NULL;
+    return title ? WindowText(title) : std::string();
+}
+
+HWND PanelList(HWND main, int index)
+{
+    HWND panel = PanelWindow(main, index);
+    HWND view = panel ? GetDlgItem(panel, 0xE900) : NULL;
+    return view ? FindWindowExA(view, NULL, "SysListView32", NULL) : NULL;
+}
+
+}  // namespace drv

@@ -112,3 +112,10 @@ namespace drv {
 // Texts (first column) of a list view's items in another process: all, or only the selected.
 std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly);
 }  // namespace drv
+
+namespace drv {
+// The windows of panorel's main frame, found by their control identifiers.
+HWND PanelWindow(HWND main, int index);   // the panel frame in the splitter
+std::string PanelTitle(HWND main, int index);
+HWND PanelList(HWND main, int index);     // the list control of the panel's shell view
+}  // namespace drv
