@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 #include "app/MainApp.h"
+#include "app/CommandTable.h"
 #include "app/MainCmdLine.h"
+#include "commands/FileCommands.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Splash.h"
@@ -606,7 +608,7 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
             ui->SetCheck(m_panel[0] && ActivePanel()->HasFilter());
             return true;
         }
-        return false;
+        return FileCommands_OnCmdMsg(*this, id, code, ui) || CommandTable_OnCmdMsg(*this, id, code, ui);
     }
     bool run = code != fw::kQueryHandler;
     bool ready = m_panel[0] && m_panel[1];
@@ -728,7 +730,7 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
         }
         return true;
     }
-    return false;
+    return FileCommands_OnCmdMsg(*this, id, code, ui) || CommandTable_OnCmdMsg(*this, id, code, ui);
 }
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)

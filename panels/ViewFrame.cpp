@@ -368,6 +368,19 @@ void ViewFrame::SaveState()
     m_settings.Store();
 }
 
+bool ViewFrame::GetSelection(ID_List& selection) const
+{
+    IShellView* view = GetIShellView();
+    if (!view)
+        return false;
+    IDataObject* data = nullptr;
+    if (FAILED(view->GetItemObject(SVGIO_SELECTION, IID_IDataObject, (void**)&data)) || !data)
+        return false;
+    bool ok = selection.Init(data, NULL) && selection.GetCount() > 0;
+    data->Release();
+    return ok;
+}
+
 void ViewFrame::SetStatusText(const char* text)
 {
     m_status.SetPaneText(0, text);

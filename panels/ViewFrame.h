@@ -5,6 +5,7 @@
 #include "framework/FrameWnd.h"
 #include "panels/PanelSettings.h"
 #include "shell/ShellFolder.h"
+#include "shell/IdList.h"
 #include "shell/ShellView.h"
 #include <memory>
 
@@ -73,6 +74,8 @@ public:
     IShellView* GetIShellView() const { return m_view ? m_view->Get() : nullptr; }
     HWND GetListView() const { return m_view ? m_view->GetListView() : NULL; }
     PanelSettings& Settings() { return m_settings; }
+    // The view's selected items (none when nothing is selected or the view has no selection).
+    bool GetSelection(ID_List& selection) const;
     bool HasFilter() const { return m_settings.filterOn && !m_settings.filter.IsEmpty(); }
     // Filters: the panel filter on or off, and the quick filter's text (empty removes it).
     void SetFilterOn(bool on);
