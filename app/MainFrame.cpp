@@ -608,6 +608,8 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
             ui->SetCheck(m_panel[0] && ActivePanel()->HasFilter());
             return true;
         }
+        if (m_panel[0] && ActivePanel()->OnPanelCommand(id, ui, false))
+            return true;
         return FileCommands_OnCmdMsg(*this, id, code, ui) || CommandTable_OnCmdMsg(*this, id, code, ui);
     }
     bool run = code != fw::kQueryHandler;
@@ -693,43 +695,17 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
             ActivePanel()->SetFilterOn(false);
         }
         return true;
-    case ID_FOLDER_PARENT:
-        if (run && ready && !IsPolicyOn("DisableMenuFolderParent", true))
-            ActivePanel()->BrowseObject(NULL, SBSP_PARENT);
-        return true;
-    case ID_FOLDER_DESKTOP:
-        if (run && ready && !IsPolicyOn("DisableMenuFolderDesktop", true)) {
-            PIDL desktop;
-            desktop.Make();
-            ActivePanel()->BrowseObject(desktop, SBSP_ABSOLUTE);
-        }
-        return true;
-    case ID_FOLDER_SELECTED:
-    case ID_FOLDER_SELECTED_INTERNAL:
-        if (run && ready && !IsPolicyOn("DisableMenuFolderSelected", true)) {
-            // A selected folder opens in the panel; files open with their programs.
-            ViewFrame* panel = ActivePanel();
-            iShellView* view = panel->GetView();
-            char name[MAX_PATH];
-            if (view && view->GetItemName(name, -1) > 0) {
-                PIDL item;
-                iShellFolder folder;
-                folder.BindToAbs(panel->GetCurrentFolder());
-                item.Attach(folder.ParseDisplayName(name, NULL));
-                if (item) {
-                    DWORD attr = folder.GetAttributesOf(item, SFGAO_FOLDER | SFGAO_BROWSABLE);
-                    if (attr & SFGAO_FOLDER) {
-                        panel->BrowseObject(item, SBSP_RELATIVE);
-                    } else {
-                        PIDL full(panel->GetCurrentFolder());
-                        full.AppendAll(item);
-                        RunPidl(m_hWnd, full);
-                    }
-                }
-            }
+    case ID_FOLDER_MATCH:
+        if (run && ready && !IsPolicyOn("DisableMenuFolderSynchronize", true)) {
+            PIDL target(PassivePanel()->GetCurrentFolder());
+            ActivePanel()->BrowseObject(target, SBSP_ABSOLUTE);
+            ActivePanel()->Activate(true);
         }
         return true;
     }
+    // Navigation commands belong to the active panel.
+    if (ready && ActivePanel()->OnPanelCommand(id, nullptr, run))
+        return true;
     return FileCommands_OnCmdMsg(*this, id, code, ui) || CommandTable_OnCmdMsg(*this, id, code, ui);
 }
 

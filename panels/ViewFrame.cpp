@@ -2,9 +2,13 @@
 #include "app/MainApp.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
+#include "registry/AppInfo.h"
+#include "registry/RegKey.h"
 #include "shell/ShellBrowser.h"
 #include "ui/WaitCursor.h"
 #include "util/PathUtil.h"
+#include "ui/IconMenu.h"
+#include "Product.h"
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
@@ -98,6 +102,11 @@ bool ViewFrame::Create(HWND parent, const ITEMIDLIST* folder, const char* select
         m_current.Make();
     }
     m_settings.startFolder.Free();
+    {
+        RegKey root(GetAppRootKey(), RegKey::OpRead);
+        if (root.IsOpen())
+            m_history.Load(root, m_index + 1);
+    }
     if (selectName)
         lstrcpynA(m_pendingSelect, selectName, sizeof(m_pendingSelect));
 
@@ -212,7 +221,6 @@ void ViewFrame::ApplyListStyles()
 
 bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
 {
-    (void)extendHistory;   // the folder history records visits once it exists
     // The root policy keeps the panel inside its root folder.
     RootKind kind = ROOT_MAIN;
     char root[MAX_PATH];
@@ -271,6 +279,7 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
                         m_drive = letter - 'A';
                 }
                 m_settings.folderSettings = fs;
+                RecordVisit(extendHistory);
                 break;
             }
             m_view.reset();
@@ -278,6 +287,7 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
         // The folder gives no view: fall back to the Desktop.
         m_current.Make();
         m_folder.BindToDesktop();
+        extendHistory = false;
     }
     if (old) {
         if (!m_view || old->GetWnd() != m_view->GetWnd())
@@ -315,11 +325,6 @@ bool ViewFrame::BrowseObject(const ITEMIDLIST* list, UINT flags)
     if (flags & SBSP_PARENT) {
         if (m_current.IsEmpty())
             return false;   // the Desktop has no parent
-        // The folder it came from is selected in the parent.
-        GetShellNameOf(m_current, m_pendingSelect, sizeof(m_pendingSelect), 0);
-        char name[MAX_PATH];
-        if (GetPathOf(m_current, name, sizeof(name)) && name[0])
-            lstrcpynA(m_pendingSelect, FindNameExt(name), sizeof(m_pendingSelect));
         m_current.RemoveLast();
         if (m_current.IsIE(m_hWnd))
             m_current.RemoveLast();
@@ -347,6 +352,196 @@ bool ViewFrame::BrowseObject(const ITEMIDLIST* list, UINT flags)
     return ShowFolder(extend, true);
 }
 
+void ViewFrame::RecordVisit(bool extend)
+{
+    char name[MAX_PATH];
+    GetDisplayText(name, sizeof(name));
+    if (!name[0])
+        return;   // a nameless folder is never recorded
+    int maxLength = (int)GetMainApp().m_settings.mrvfHistSize;
+    m_history.Record(m_current, extend, maxLength);
+    // After going up, the folder just left is selected in the new view.
+    if (const ITEMIDLIST* below = m_history.NextBelow(m_current)) {
+        PIDL first;
+        first.CopyOne(below);
+        char item[MAX_PATH];
+        if (m_folder.GetDisplayNameOf(first, SHGDN_INFOLDER, item, sizeof(item)))
+            lstrcpynA(m_pendingSelect, item, sizeof(m_pendingSelect));
+    }
+}
+
+bool ViewFrame::BrowseHistory(const ITEMIDLIST* folder)
+{
+    if (!folder)
+        return false;
+    PIDL target(folder);
+    return BrowseObject(target, SBSP_ABSOLUTE);
+}
+
+void ViewFrame::OpenSelection()
+{
+    if (!m_view)
+        return;
+    ID_List selection;
+    if (!GetSelection(selection))
+        return;
+    VmWaitCursor wait;
+    int count = selection.GetCount();
+    const ITEMIDLIST* first = selection.GetFirstPidl();
+    if (!first) {
+        m_view->InvokeCtxMenuCmd(m_hWnd, NULL, SVGIO_SELECTION);
+        return;
+    }
+    if (count > 1) {
+        char question[128];
+        snprintf(question, sizeof(question), "Are you sure you want to open these %d files?", count);
+        if (MessageBoxA(GetAncestor(m_hWnd, GA_ROOT), question, GetProductInfo().name,
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+    }
+    DWORD attr = m_folder.GetAttributesOf(first, 0xA0000000 | SFGAO_LINK);
+    if (attr & 0xA0000000) {
+        PIDL item(first);
+        BrowseObject(item, SBSP_RELATIVE);
+        return;
+    }
+    if (attr & SFGAO_LINK) {
+        // A shortcut to a folder opens the folder.
+        IShellLinkA* link = nullptr;
+        if (m_folder.GetItemObj(m_hWnd, first, IID_IShellLinkA, (void**)&link) && link) {
+            ITEMIDLIST* target = nullptr;
+            bool folder = SUCCEEDED(link->Resolve(m_hWnd, SLR_NO_UI)) &&
+                          SUCCEEDED(link->GetIDList(&target)) && target &&
+                          (::GetAttributesOf(target) & SFGAO_FOLDER);
+            link->Release();
+            if (folder) {
+                PIDL owned;
+                owned.Attach(target);
+                BrowseObject(owned, SBSP_ABSOLUTE);
+                return;
+            }
+            if (target)
+                FreePIDL(target);
+        }
+    }
+    for (const ITEMIDLIST* item = first; item; item = selection.GetNextPidl()) {
+        PIDL full(m_current.GetLpidl());
+        full.AppendAll(item);
+        RunPidl(GetAncestor(m_hWnd, GA_ROOT), full);
+    }
+}
+
+void ViewFrame::ShowHistoryMenu(const POINT* at)
+{
+    enum { kFirst = 39100, kClear = 39099 };
+    IconMenu menu;
+    menu.SetOwnsIcons(true);
+    if (!menu.CreatePopup())
+        return;
+    // Nameless entries leave the history while the menu is built.
+    for (int i = 0; i < m_history.Count();) {
+        char name[MAX_PATH] = "";
+        const ITEMIDLIST* folder = m_history.At(i);
+        GetShellNameOf(folder, name, sizeof(name), GetMainApp().m_settings.pane.IsOn(0x4) ? 1 : 0);
+        if (!name[0]) {
+            m_history.Remove(i);
+            continue;
+        }
+        HICON icon = GetIconOf(folder, 0, 0, 0);
+        menu.AppendItem(kFirst + i, name, icon, i == m_history.Current() ? MFS_DEFAULT : 0);
+        i++;
+    }
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    menu.AppendItem(kClear, "&Clear History...", NULL, m_history.Count() == 1 ? MF_GRAYED : 0);
+    if (m_history.Current() >= 0)
+        SetMenuDefaultItem(menu, kFirst + m_history.Current(), FALSE);
+    menu.InsertBreaks(true);
+    POINT pt;
+    if (at) {
+        pt = *at;
+    } else {
+        RECT r;
+        GetWindowRect(m_title.m_hWnd, &r);
+        pt.x = r.left;
+        pt.y = r.bottom;
+    }
+    UINT choice = menu.TrackEx(m_hWnd, pt);
+    if (choice == kClear) {
+        if (MessageBoxA(GetAncestor(m_hWnd, GA_ROOT),
+                        "Are you sure you want to clear the Most Recently Visited Folders (History) "
+                        "list for this panel?",
+                        GetProductInfo().name, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            m_history.Clear();
+    } else if (choice >= kFirst && choice < kFirst + 100) {
+        BrowseHistory(m_history.MoveTo((int)choice - kFirst));
+    }
+}
+
+bool ViewFrame::OnPanelCommand(UINT id, fw::CmdUI* ui, bool run)
+{
+    bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+    bool atDesktop = m_current.IsEmpty();
+    switch (id) {
+    case ID_FOLDER_SELECTED:
+    case ID_FOLDER_SELECTED_INTERNAL:
+        if (run && !ui && !IsPolicyOn("DisableMenuFolderSelected", true))
+            OpenSelection();
+        return true;
+    case ID_FOLDER_PARENT:
+        if (ui) {
+            ui->Enable(!atDesktop);
+        } else if (run && !IsPolicyOn("DisableMenuFolderParent", true)) {
+            if (shift)
+                return OnPanelCommand(ID_FOLDER_DESKTOP, nullptr, true);
+            if (GetKeyState(VK_MENU) < 0)
+                return OnPanelCommand(ID_FOLDER_ROOT, nullptr, true);
+            BrowseObject(NULL, SBSP_PARENT);
+        }
+        return true;
+    case ID_FOLDER_ROOT:
+        if (ui) {
+            ui->Enable(true);
+        } else if (run && !IsPolicyOn("DisableMenuFolderRoot", true)) {
+            PIDL root(m_current.GetLpidl());
+            root.MakeRoot();
+            if (m_folder.BindToAbs(root))
+                m_current.CopyAll(root);
+            else {
+                m_current.Make();
+                m_folder.BindToDesktop();
+            }
+            ShowFolder(false, true);
+        }
+        return true;
+    case ID_FOLDER_DESKTOP:
+        if (ui) {
+            ui->Enable(!atDesktop);
+        } else if (run && !IsPolicyOn("DisableMenuFolderDesktop", true)) {
+            m_current.Make();
+            m_folder.BindToDesktop();
+            ShowFolder(false, true);
+        }
+        return true;
+    case ID_FOLDER_PREVIOUS:
+        if (ui)
+            ui->Enable(m_history.CanPrevious());
+        else if (run && !IsPolicyOn("DisableMenuFolderPrevious", true))
+            BrowseHistory(m_history.MovePrevious(shift || ctrl));
+        return true;
+    case ID_FOLDER_NEXT:
+        if (ui)
+            ui->Enable(m_history.CanNext());
+        else if (run && !IsPolicyOn("DisableMenuFolderNext", true))
+            BrowseHistory(m_history.MoveNext(shift || ctrl));
+        return true;
+    case ID_FOLDER_HISTORY:
+        if (run && !ui && !IsPolicyOn("DisableMenuFolderHistory", true))
+            ShowHistoryMenu(nullptr);
+        return true;
+    }
+    return false;
+}
+
 void ViewFrame::Refresh()
 {
     if (m_view)
@@ -366,6 +561,11 @@ void ViewFrame::SaveState()
     }
     m_settings.startFolder.CopyAll(m_current);
     m_settings.Store();
+    if (GetMainApp().m_settings.settings2.IsOn(0x4))
+        m_history.Clear();
+    RegKey root(GetAppRootKey(), RegKey::OpUpdate);
+    if (root.IsOpen())
+        m_history.Store(root, m_index + 1);
 }
 
 bool ViewFrame::GetSelection(ID_List& selection) const
@@ -424,12 +624,9 @@ void ViewFrame::SetQuickFilter(const char* text)
 bool ViewFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
 {
     if (ui)
-        return false;
-    if (id == ID_FOLDER_PARENT) {
-        if (code != fw::kQueryHandler && !IsPolicyOn("DisableMenuFolderParent", true))
-            BrowseObject(NULL, SBSP_PARENT);
+        return OnPanelCommand(id, ui, false);
+    if (OnPanelCommand(id, nullptr, code != fw::kQueryHandler))
         return true;
-    }
     // Everything else is the main frame's to decide.
     if (code != fw::kQueryHandler)
         PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, id, 0);

@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
+#include "panels/FolderHistory.h"
 #include "panels/PanelSettings.h"
 #include "shell/ShellFolder.h"
 #include "shell/IdList.h"
@@ -83,6 +84,14 @@ public:
     // The folder's display text for the title bar and menus.
     void GetDisplayText(char* buf, int size) const;
     void SetMaximized(bool maximized);
+    FolderHistory& History() { return m_history; }
+    // Navigation commands of the panel (Selected, Parent, Root, Desktop, Previous, Next,
+    // History); true when id is one of them.
+    bool OnPanelCommand(UINT id, fw::CmdUI* ui, bool run);
+    // Opens the selection: folders in the panel, files with their programs.
+    void OpenSelection();
+    // The history menu at a screen point (the cursor when null).
+    void ShowHistoryMenu(const POINT* at);
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -90,6 +99,8 @@ protected:
 
 private:
     bool ShowFolder(bool extendHistory, bool focus);
+    void RecordVisit(bool extend);
+    bool BrowseHistory(const ITEMIDLIST* folder);
     void ApplyListStyles();
     void UpdateTitle();
     void ApplyPendingSelection();
@@ -99,6 +110,7 @@ private:
     PanelHost* m_host;
     int m_index;
     PanelSettings m_settings;
+    FolderHistory m_history;
     iShellFolder m_folder;
     std::unique_ptr<iShellView> m_view;
     PIDL m_current;
