@@ -2,6 +2,11 @@
 #pragma once
 
 // Strings 100-199: registry and application information
+#define IDS_LIB_OPTS_EXPORTED        100
+#define IDS_LIB_OPTS_EXPORT_FAILED   101
+#define IDS_LIB_OPTS_IMPORTED        102
+#define IDS_LIB_OPTS_IMPORT_FAILED   103
+#define IDS_LIB_OPTS_WRONG_FORMAT    104
 #define IDS_LIB_REGISTER_FAILED      105
 
 // Strings 20000-20099: dialogs and windows
@@ -21,5 +26,24 @@
 #define IDC_LIB_PROGRESS_TEXT3       7029
 #define IDC_LIB_PROGRESS_BAR         7030
 
+// Strings 21901-21909: the XML parser's messages (XmlTree::Err...)
+#define IDS_LIB_XML_ERROR            21901
+
 // Icons 21400-21499
 #define IDI_LIB_PROGRESS             21402
+
+// Strings 2003-2099: the file-operation engine and its dialogs
+#define IDS_LIB_FILEOP_NOTHING       2003
+#define IDS_LIB_FILEOP_SUBFOLDER     2004
+#define IDS_LIB_FILEOP_SELF          2005
+#define IDS_LIB_FILEOP_NOMEMORY      2006
+#define IDS_LIB_FILEOP_ROOT          2033
+#define IDS_LIB_FILEOP_COPYING       2060
+#define IDS_LIB_FILEOP_MOVING        2061
+#define IDS_LIB_FILEOP_RENAMING      2062
+#define IDS_LIB_FILEOP_DELETING      2063
+
+// Dialog 755: system information
+#define IDD_LIB_SYSINFO              755
+#define IDC_LIB_SYSINFO_TEXT         7550
+#define IDI_LIB_SYSINFO              21401
