@@ -528,3 +528,39 @@ HWND PanelList(HWND main, int index)
 }
 
 }  // namespace drv
+
+namespace drv {
+
+bool SelectListItem(HWND list, const char* text)
+{
+    std::vector<std::string> all = ListViewTexts(list, false);
+    int index = -1;
+    for (size_t i = 0; i < all.size(); i++)
+        if (all[i] == text)
+            index = (int)i;
+    if (index < 0)
+        return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    bool ok = false;
+    if (remote) {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = 0;
+        SIZE_T done = 0;
+        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote);
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+        ok = SendMessageA(list, LVM_SETITEMSTATE, index, (LPARAM)remote) != 0;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+}  // namespace drv

@@ -119,3 +119,9 @@ HWND PanelWindow(HWND main, int index);   // the panel frame in the splitter
 std::string PanelTitle(HWND main, int index);
 HWND PanelList(HWND main, int index);     // the list control of the panel's shell view
 }  // namespace drv
+
+namespace drv {
+// Selects (and focuses) the item whose text is `text` in another process's list view, the
+// other items deselected. False when no such item exists.
+bool SelectListItem(HWND list, const char* text);
+}  // namespace drv

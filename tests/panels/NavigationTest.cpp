@@ -1,0 +1,58 @@
+// Opening folders, going up, and walking the history in the real program.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "driver/Driver.h"
+
+namespace {
+const char kProductKey[] = "Software\\Corvane\\Panorel QV";
+const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
+enum : UINT { ID_PARENT = 38102, ID_DESKTOP = 38104, ID_PREVIOUS = 38106, ID_NEXT = 38107 };
+
+TEST(Navigation, EnterOpensParentSelectsWhereItCameFromAndTheHistoryWalks)
+{
+    drv::DeleteUserKey(kProductKey);
+    drv::SetUserDword(kRootKey, "Settings", 0x0C081870);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string a = std::string(temp) + "nav_a", sub = a + "\\inner", other = std::string(temp) + "nav_b";
+    CreateDirectoryA(a.c_str(), NULL);
+    CreateDirectoryA(sub.c_str(), NULL);
+    CreateDirectoryA(other.c_str(), NULL);
+
+    drv::AppProcess app;
+    drv::ModalWatcher watcher(app.Pid());
+    ASSERT_TRUE(app.Start("panorel.exe", a + "," + other));
+    HWND main = app.WaitForMainWindow();
+    ASSERT_TRUE(main != NULL);
+    HWND list = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] { return (list = drv::PanelList(main, 0)) != NULL; }, 10000));
+    ASSERT_TRUE(drv::SelectListItem(list, "inner"));
+    // Enter in the view runs the program's own open command.
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC0000001);
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::PanelTitle(main, 0) == sub; }, 5000)) << drv::PanelTitle(main, 0);
+
+    app.Command(ID_PARENT);
+    EXPECT_EQ(drv::PanelTitle(main, 0), a);
+    list = drv::PanelList(main, 0);
+    std::vector<std::string> selected;
+    EXPECT_TRUE(drv::WaitFor([&] { return (selected = drv::ListViewTexts(list, true)).size() == 1; }, 5000));
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0], "inner");
+
+    app.Command(ID_NEXT);   // back down without inserting
+    EXPECT_EQ(drv::PanelTitle(main, 0), sub);
+    app.Command(ID_PREVIOUS);
+    EXPECT_EQ(drv::PanelTitle(main, 0), a);
+    app.Command(ID_DESKTOP);
+    EXPECT_EQ(drv::PanelTitle(main, 0), "Desktop");
+    ASSERT_TRUE(app.Close());
+    // Desktop went in before A (not extending): Desktop, A, inner with the Desktop current.
+    EXPECT_EQ(drv::GetUserDword(kRootKey, "MRVF1Count", 0), 3u);
+    EXPECT_EQ(drv::GetUserDword(kRootKey, "MRVF1Ind", 9), 0u);
+    EXPECT_TRUE(watcher.Answered().empty());
+    drv::DeleteUserKey(kProductKey);
+}
+}  // namespace
