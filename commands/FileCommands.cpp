@@ -1,8 +1,474 @@
 #include "commands/FileCommands.h"
+#include "app/MainApp.h"
 #include "app/MainFrame.h"
+#include "app/Policy.h"
+#include "app/Resource.h"
+#include "app/Settings.h"
+#include "commands/FileOpsRes.h"
+#include "files/FileOp.h"
+#include "LibRes.h"
+#include "panels/ViewFrame.h"
+#include "shell/IdList.h"
+#include "shell/Pidl.h"
+#include "ui/MsgUtil.h"
+#include "ui/VmDlg.h"
+#include "ui/VmHistCB.h"
+#include "ui/WaitCursor.h"
+#include "util/PathUtil.h"
+#include "util/StrUtil.h"
+#include "util/VmHistList.h"
+#include <shlobj.h>
+#include <string.h>
 
-bool FileCommands_OnCmdMsg(CMainFrame&, UINT, int, fw::CmdUI*)
+namespace {
+
+// Rename's persisted check boxes, in bits of "Settings3" that nothing else uses.
+enum : DWORD { S3_RENAME_FILES_ONLY = 0x80, S3_RENAME_STAR_FOR_STAR = 0x100 };
+
+const int kHistSize = 9;
+
+struct OpInfo {
+    UINT id;
+    int op;
+    int templateId;
+    const char* title;
+    const char* verb;
+    DWORD help;
+    const char* policy;
+    const char* placement;
+    int icon;
+};
+
+const OpInfo kOps[] = {
+    {ID_CMD_COPY, FileOpCopy, IDD_FILEOP, "Copy", "copy", 39501, "DisableMenuCommandCopy",
+     "DlgFileOp", IDI_FILEOP_COPY},
+    {ID_CMD_MOVE, FileOpMove, IDD_FILEOP, "Move", "move", 39502, "DisableMenuCommandMove",
+     "DlgFileOp", IDI_FILEOP_MOVE},
+    {ID_CMD_RENAME, FileOpRename, IDD_FILEOP_RENAME, "Rename", "rename", 39503,
+     "DisableMenuCommandRename", "DlgFileOpRen", IDI_FILEOP_RENAME},
+    {ID_CMD_DELETE, FileOpDelete, IDD_FILEOP_DELETE, "Delete", "delete", 39504,
+     "DisableMenuCommandDelete", "DlgFileOpDel", IDI_FILEOP_DELETE},
+};
+
+const OpInfo* FindOp(UINT id)
 {
-    // The file commands come with the file-operation engine.
+    for (const OpInfo& info : kOps) {
+        if (info.id == id)
+            return &info;
+    }
+    return nullptr;
+}
+
+WINDOWPLACEMENT* PlacementOf(FrameOpts& opts, const char* name)
+{
+    for (int i = 0; i < FrameOpts::kDialogs; ++i) {
+        if (!strcmp(FrameOpts::kDialogNames[i], name))
+            return &opts.dialogs[i];
+    }
+    return nullptr;
+}
+
+std::string AppString(UINT id)
+{
+    char text[MAX_PATH];
+    if (LoadStringA(GetModuleHandleA(NULL), id, text, sizeof(text)) <= 0)
+        return std::string();
+    return text;
+}
+
+// The destination must lie inside the administrator's root paths when any is set.
+bool IsInAllowedRoot(const char* path)
+{
+    char root[MAX_PATH], alt[MAX_PATH];
+    bool hasRoot = GetRootPath(ROOT_MAIN, root);
+    bool hasAlt = GetRootPath(ROOT_ALT, alt);
+    if (!hasRoot && !hasAlt)
+        return true;
+    return (hasAlt && IsPathInRoot(ROOT_ALT, path)) || (hasRoot && IsPathInRoot(ROOT_MAIN, path));
+}
+
+class FileOpDlg : public VmDlg {
+public:
+    FileOpDlg(const OpInfo& info, ID_List& selection, const char* from, const char* to,
+              WINDOWPLACEMENT* placement)
+        : m_info(info), m_selection(selection), m_placement(placement)
+    {
+        StrCopyN(m_from, from ? from : "", sizeof(m_from));
+        StrCopyN(m_to, to ? to : "", sizeof(m_to));
+        m_renameTo.SetMaxHistSize(kHistSize);
+        m_fromMask.SetMaxHistSize(kHistSize);
+        AddCtrl(&m_renameTo, IDC_FILEOP_RENAME_TO, "RenameToMRU");
+        if (info.op == FileOpRename)
+            AddCtrl(&m_fromMask, IDC_FILEOP_FROM_MASK, "FileOpSrcMRU");
+    }
+
+    // Choices loaded before and read after the dialog.
+    bool starForStar = false;
+    bool filesOnly = false;
+    bool recycle = true;
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool CanClose(INT_PTR result) override;
+
+private:
+    void InitSelection();
+    void HideSplitControls();
+    void UpdateFilesOnly();
+    void Browse();
+    void FocusAfterError();
+    bool Checked(int id) const { return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+
+    const OpInfo& m_info;
+    ID_List& m_selection;
+    WINDOWPLACEMENT* m_placement;
+    char m_from[MAX_PATH];
+    char m_to[MAX_PATH];
+    VmHistCB m_renameTo;
+    VmHistCB m_fromMask;
+};
+
+BOOL FileOpDlg::OnInitDialog()
+{
+    SetWindowTextA(m_hWnd, m_info.title);
+    HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_info.icon));
+    if (icon) {
+        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
+        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    }
+    if (m_info.op == FileOpCopy || m_info.op == FileOpMove)
+        HideSplitControls();
+
+    // Reopen where the user left it, else centred on the owner.
+    RECT rc;
+    GetWindowRect(m_hWnd, &rc);
+    if (m_placement && m_placement->length == sizeof(WINDOWPLACEMENT)) {
+        SetWindowPos(m_hWnd, NULL, m_placement->rcNormalPosition.left,
+                     m_placement->rcNormalPosition.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        HWND owner = GetWindow(m_hWnd, GW_OWNER);
+        RECT ro;
+        if (!owner || !GetWindowRect(owner, &ro))
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &ro, 0);
+        SetWindowPos(m_hWnd, NULL, (ro.left + ro.right - (rc.right - rc.left)) / 2,
+                     (ro.top + ro.bottom - (rc.bottom - rc.top)) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    InitSelection();
+    SetDlgItemTextA(m_hWnd, IDC_FILEOP_FROM_FOLDER, m_from);
+
+    if (m_info.op != FileOpDelete) {
+        // One item starts the name mask with its own name, more with every name.
+        char name[MAX_PATH] = "*.*";
+        if (m_selection.GetCount() == 1) {
+            const ITEMIDLIST* item = m_selection.GetFirstPidl();
+            PIDL full(m_selection.GetFolderPidl());
+            char path[MAX_PATH];
+            if (item && full.AppendAll(item) && GetPathOf(full, path, sizeof(path)) &&
+                FindNameExt(path))
+                StrCopyN(name, FindNameExt(path), sizeof(name));
+        }
+        m_renameTo.SetText(name);
+    }
+
+    switch (m_info.op) {
+    case FileOpCopy:
+    case FileOpMove: {
+        HWND to = GetDlgItem(m_hWnd, IDC_FILEOP_TO_FOLDER);
+        SetWindowTextA(to, m_to);
+        SetFocus(to);
+        SendMessageA(to, EM_SETSEL, 0, -1);
+        return FALSE;
+    }
+    case FileOpRename:
+        if (GetWindowTextLengthA(m_fromMask.GetHWND()) == 0)
+            m_fromMask.SetText("*.*");
+        CheckDlgButton(m_hWnd, IDC_FILEOP_STAR_FOR_STAR, starForStar ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(m_hWnd, IDC_FILEOP_FILES_ONLY, filesOnly ? BST_CHECKED : BST_UNCHECKED);
+        CheckRadioButton(m_hWnd, IDC_FILEOP_APPLY_SELECTED, IDC_FILEOP_APPLY_ALL,
+                         m_selection.GetCount() > 0 ? IDC_FILEOP_APPLY_SELECTED : IDC_FILEOP_APPLY_ALL);
+        UpdateFilesOnly();
+        SetFocus(m_renameTo.GetHWND());
+        SendMessageA(m_renameTo.GetHWND(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        return FALSE;
+    case FileOpDelete:
+        CheckDlgButton(m_hWnd, IDC_FILEOP_RECYCLE, recycle ? BST_CHECKED : BST_UNCHECKED);
+        break;
+    }
+    return TRUE;
+}
+
+void FileOpDlg::InitSelection()
+{
+    int count = m_selection.GetCount();
+    char text[MAX_PATH] = "";
+    if (count == 1) {
+        const ITEMIDLIST* item = m_selection.GetFirstPidl();
+        PIDL full(m_selection.GetFolderPidl());
+        char path[MAX_PATH] = "";
+        bool folder = false;
+        if (item && full.AppendAll(item)) {
+            if (GetPathOf(full, path, sizeof(path))) {
+                DWORD attr = GetFileAttributesA(path);
+                folder = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+                const char* name = FindNameExt(path);
+                StrCopyN(text, name ? name : path, sizeof(text));
+            } else {
+                GetShellNameOf(full, text, sizeof(text), 0);
+                folder = (GetAttributesOf(full) & SFGAO_FOLDER) != 0;
+            }
+        }
+        SetDlgItemTextA(m_hWnd, IDC_FILEOP_SEL_LABEL,
+                        AppString(folder ? IDS_FILEOP_FOLDER : IDS_FILEOP_FILE).c_str());
+    } else {
+        wsprintfA(text, AppString(IDS_FILEOP_OBJECTS).c_str(), count);
+    }
+    SetDlgItemTextA(m_hWnd, IDC_FILEOP_SELECTION, text);
+}
+
+// Copy and Move do not split: the split block goes and the dialog shrinks by its height.
+void FileOpDlg::HideSplitControls()
+{
+    static const int hidden[] = {IDC_FILEOP_DELETE_SOURCE, IDC_FILEOP_SEG_LABEL, IDC_FILEOP_SEG_SIZE,
+                                 IDC_FILEOP_SEG_MORE,      IDC_FILEOP_SEG_BYTES, IDC_FILEOP_SEG_INFO};
+    RECT first, ok;
+    HWND check = GetDlgItem(m_hWnd, IDC_FILEOP_DELETE_SOURCE);
+    HWND okButton = GetDlgItem(m_hWnd, IDOK);
+    if (!check || !okButton)
+        return;
+    GetWindowRect(check, &first);
+    GetWindowRect(okButton, &ok);
+    int delta = ok.top - first.top;
+    for (int id : hidden)
+        ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
+    for (int id : {IDOK, IDCANCEL, IDHELP}) {
+        HWND button = GetDlgItem(m_hWnd, id);
+        RECT r;
+        GetWindowRect(button, &r);
+        POINT pt = {r.left, r.top - delta};
+        ScreenToClient(m_hWnd, &pt);
+        SetWindowPos(button, NULL, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    RECT rc;
+    GetWindowRect(m_hWnd, &rc);
+    SetWindowPos(m_hWnd, NULL, 0, 0, rc.right - rc.left, rc.bottom - rc.top - delta,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void FileOpDlg::UpdateFilesOnly()
+{
+    EnableWindow(GetDlgItem(m_hWnd, IDC_FILEOP_FILES_ONLY), Checked(IDC_FILEOP_APPLY_ALL));
+}
+
+void FileOpDlg::Browse()
+{
+    char path[MAX_PATH] = "";
+    std::string title = AppString(IDS_FILEOP_BROWSE_TITLE);
+    BROWSEINFOA bi;
+    ZeroMemory(&bi, sizeof(bi));
+    bi.hwndOwner = m_hWnd;
+    bi.pszDisplayName = path;
+    bi.lpszTitle = title.c_str();
+    bi.ulFlags = BIF_RETURNONLYFSDIRS;
+    ITEMIDLIST* chosen = SHBrowseForFolderA(&bi);
+    if (chosen) {
+        if (GetPathOf(chosen, path, sizeof(path)))
+            SetDlgItemTextA(m_hWnd, IDC_FILEOP_TO_FOLDER, path);
+        FreePIDL(chosen);
+    }
+}
+
+bool FileOpDlg::OnCommand(int id, int code, HWND)
+{
+    switch (id) {
+    case IDC_FILEOP_BROWSE:
+        if (code == BN_CLICKED)
+            Browse();
+        return true;
+    case IDC_FILEOP_APPLY_SELECTED:
+    case IDC_FILEOP_APPLY_ALL:
+        if (code == BN_CLICKED)
+            UpdateFilesOnly();
+        return true;
+    case IDHELP:
+        if (code == BN_CLICKED)
+            OnHelp(m_info.help);
+        return true;
+    }
     return false;
+}
+
+void FileOpDlg::FocusAfterError()
+{
+    HWND focus = NULL;
+    switch (m_info.op) {
+    case FileOpCopy:
+    case FileOpMove:
+        focus = GetDlgItem(m_hWnd, IDC_FILEOP_TO_FOLDER);
+        break;
+    case FileOpRename:
+        focus = m_renameTo.GetHWND();
+        break;
+    case FileOpDelete:
+        focus = GetDlgItem(m_hWnd, IDCANCEL);
+        break;
+    }
+    if (focus)
+        SendMessageA(m_hWnd, WM_NEXTDLGCTL, (WPARAM)focus, TRUE);
+}
+
+void FileOpDlg::OnOK()
+{
+    VmWaitCursor wait;
+    FileOpSrcData data = {0, nullptr, &m_selection};
+    int type = FileOpSrcIDList;
+    char dst[MAX_PATH] = "";
+    char dstName[MAX_PATH] = "";
+    char pattern[MAX_PATH] = "";
+    char fromMask[MAX_PATH] = "";
+    UINT flags = FOF_ALLOWUNDO;
+
+    if (m_info.op != FileOpDelete) {
+        m_renameTo.GetText(dstName, sizeof(dstName));
+        RemoveWhiteSpacesAndQuotes(dstName);
+        if (!dstName[0])
+            StrCopyN(dstName, "*.*", sizeof(dstName));
+    }
+    switch (m_info.op) {
+    case FileOpRename:
+        starForStar = Checked(IDC_FILEOP_STAR_FOR_STAR);
+        filesOnly = Checked(IDC_FILEOP_FILES_ONLY);
+        m_fromMask.GetText(fromMask, sizeof(fromMask));
+        RemoveWhiteSpacesAndQuotes(fromMask);
+        if (!fromMask[0])
+            StrCopyN(fromMask, "*.*", sizeof(fromMask));
+        if (Checked(IDC_FILEOP_APPLY_ALL)) {
+            if (!MakePath(pattern, m_from, fromMask, nullptr, sizeof(pattern))) {
+                Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NOTHING);
+                FocusAfterError();
+                return;
+            }
+            type = filesOnly ? FileOpSrcPatternFiles : FileOpSrcPattern;
+            data.selection = nullptr;
+            data.mask = pattern;
+        }
+        // Star-for-star: the From mask filters the selection and guides the new names (a
+        // pattern's own name part always does).
+        if (starForStar && type == FileOpSrcIDList)
+            data.mask = fromMask;
+        StrCopyN(dst, m_from, sizeof(dst));
+        break;
+    case FileOpCopy:
+    case FileOpMove:
+        GetDlgItemTextA(m_hWnd, IDC_FILEOP_TO_FOLDER, dst, sizeof(dst));
+        RemoveWhiteSpacesAndQuotes(dst);
+        if (!IsFtpFolder(dst) && !MakeFullPathName(dst, m_from, sizeof(dst)))
+            StrCopyN(dst, m_from, sizeof(dst));
+        break;
+    case FileOpDelete:
+        recycle = Checked(IDC_FILEOP_RECYCLE);
+        if (!recycle)
+            flags &= ~FOF_ALLOWUNDO;
+        break;
+    }
+
+    FileOpErr err = FileOpErrNone;
+    char errPath[MAX_PATH] = "";
+    bool ok = false;
+    if (m_info.op != FileOpDelete && !IsInAllowedRoot(dst)) {
+        err = FileOpErrRoot;
+        StrCopyN(errPath, dst, sizeof(errPath));
+    } else {
+        ok = FileOp_DoWork(m_hWnd, m_info.op, flags, type, &data, dst, dstName, &err, errPath);
+    }
+
+    static const int messages[] = {0, IDS_LIB_FILEOP_NOTHING, IDS_LIB_FILEOP_SELF,
+                                   IDS_LIB_FILEOP_SUBFOLDER, IDS_LIB_FILEOP_NOMEMORY, 0,
+                                   IDS_LIB_FILEOP_ROOT};
+    if (ok && err == FileOpErrNone) {
+        CloseDialog(IDOK, 1);
+        return;
+    }
+    if (err > FileOpErrNone && err <= FileOpErrRoot && messages[err])
+        Msg(m_hWnd, MB_OK | MB_ICONERROR, -messages[err], m_info.verb, errPath);
+    FocusAfterError();
+}
+
+bool FileOpDlg::CanClose(INT_PTR result)
+{
+    if (m_placement && m_hWnd) {
+        WINDOWPLACEMENT wp;
+        wp.length = sizeof(wp);
+        if (GetWindowPlacement(m_hWnd, &wp))
+            *m_placement = wp;
+    }
+    return VmDlg::CanClose(result);
+}
+
+void RunFileOp(CMainFrame& frame, const OpInfo& info)
+{
+    ViewFrame* active = frame.ActivePanel();
+    ViewFrame* passive = frame.PassivePanel();
+    if (!active || !passive)
+        return;
+    ID_List selection;
+    char from[MAX_PATH] = "";
+    char to[MAX_PATH] = "";
+    char follower[MAX_PATH] = "";
+    {
+        VmWaitCursor wait;
+        active->GetSelection(selection);
+        GetPathOf(active->GetCurrentFolder(), from, sizeof(from));
+        if (!from[0])
+            StrCopyN(from, active->GetPath(), sizeof(from));
+        if (info.op == FileOpRename) {
+            StrCopyN(to, from, sizeof(to));
+        } else if (info.op != FileOpDelete) {
+            GetPathOf(passive->GetCurrentFolder(), to, sizeof(to));
+            if (!to[0])
+                StrCopyN(to, passive->GetPath(), sizeof(to));
+        }
+        // The item after the selection takes the focus once the selection is gone.
+        if ((info.op == FileOpMove || info.op == FileOpDelete) && active->GetView())
+            active->GetView()->GetNextUnselectedItem(follower);
+    }
+
+    SettingsOpts& settings = GetMainApp().m_settings;
+    Settings3Opts& s3 = settings.settings3;
+    FileOpDlg dlg(info, selection, from, to, PlacementOf(frame.Options(), info.placement));
+    dlg.starForStar = s3.IsOn(S3_RENAME_STAR_FOR_STAR);
+    dlg.filesOnly = s3.IsOn(S3_RENAME_FILES_ONLY);
+    dlg.recycle = !s3.IsOn(S3_NO_RECYCLE_BIN);
+    if (dlg.Modal(info.templateId, GetModuleHandleA(NULL), frame.m_hWnd) != IDOK)
+        return;
+
+    if (info.op == FileOpRename) {
+        s3.Set(S3_RENAME_STAR_FOR_STAR, dlg.starForStar);
+        s3.Set(S3_RENAME_FILES_ONLY, dlg.filesOnly);
+    } else if (info.op == FileOpDelete) {
+        s3.Set(S3_NO_RECYCLE_BIN, !dlg.recycle);
+    }
+    s3.Store();
+
+    active->Refresh();
+    passive->Refresh();
+    if (follower[0] && active->GetView())
+        active->GetView()->HighlightItem(follower);
+}
+
+}  // namespace
+
+bool FileCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui)
+{
+    const OpInfo* info = FindOp(id);
+    if (!info || ui)
+        return false;   // update passes: the command table's rule
+    if (code == fw::kQueryHandler)
+        return true;
+    if (!IsPolicyOn(info->policy, true))
+        RunFileOp(frame, *info);
+    return true;
 }

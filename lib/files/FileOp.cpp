@@ -384,6 +384,7 @@ int FileOp_MakeDst(int op, const char* mask, const char* sources, const char* ds
     }
     std::string srcNameMask, srcExtMask;
     if (mask && *mask) {
+        mask += FolderPartLen(mask);   // a pattern's folder is no part of the mask
         size_t ext = ExtStart(mask);
         srcNameMask.assign(mask, ext);
         srcExtMask.assign(mask + ext);
