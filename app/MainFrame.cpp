@@ -30,6 +30,7 @@ bool CMainFrame::Create()
     if (!LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kFrameClass,
                    GetProductInfo().name))
         return false;
+    CommandTable_Install(*this);
     m_browser.Init(m_hWnd);
     m_browserMsg = m_browser.GetMsg();
     // The rest of the set-up runs once the application's start-up has returned.
@@ -581,6 +582,8 @@ bool CMainFrame::PreTranslateMessage(MSG* msg)
     // Keys bound for a panel pass the administrator's shell key filter first.
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && PanelOfWindow(msg->hwnd) &&
         FilterShellKey(msg))
+        return true;
+    if (CommandTable_PreTranslate(*this, msg))
         return true;
     return VmMainFrame::PreTranslateMessage(msg);
 }
