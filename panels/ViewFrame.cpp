@@ -1,5 +1,6 @@
 #include "panels/ViewFrame.h"
 #include "app/MainApp.h"
+#include "app/MainFrame.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "registry/AppInfo.h"
@@ -70,7 +71,13 @@ LRESULT PanelTitleBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         SendMessageA(GetParent(m_hWnd), WM_MOUSEACTIVATE, 0, 0);
         break;
     case WM_LBUTTONDBLCLK:
-        PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, ID_PANEL_MAXIMIZE, 0);
+        // Double click: maximize the panel, or jump to a folder when the option says so.
+        PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND,
+                     GetMainApp().m_settings.settings2.IsOn(0x8) ? ID_FOLDER_JUMP : ID_PANEL_MAXIMIZE, 0);
+        return 0;
+    case WM_LBUTTONUP:
+        if (ViewFrame* panel = dynamic_cast<ViewFrame*>(Wnd::FromHandle(GetParent(m_hWnd))))
+            panel->ShowTitleMenu();
         return 0;
     }
     return ControlBar::WindowProc(msg, wp, lp);
@@ -84,6 +91,8 @@ ViewFrame::ViewFrame(PanelHost* host, int index) : m_host(host), m_index(index),
 
 ViewFrame::~ViewFrame()
 {
+    if (m_font)
+        DeleteObject(m_font);
     if (m_view) {
         m_view->Deactivate();
         m_view->DestroyWnd();
@@ -212,11 +221,55 @@ void ViewFrame::ApplyListStyles()
         m_view->ModifyLVStyle(LVS_SHOWSELALWAYS, 0);
     DWORD optional = 0xBF0000 & pane.supportedMask;
     m_view->ModifyLVStyleEx(optional & ~pane.value, optional & pane.value);
-    if (pane.IsOn(0x800000) && m_view->GetListView()) {
-        HWND tips = ListView_GetToolTips(m_view->GetListView());
+    HWND list = m_view->GetListView();
+    if (pane.IsOn(0x800000) && list) {
+        HWND tips = ListView_GetToolTips(list);
         if (tips)
             SendMessageA(tips, TTM_SETDELAYTIME, TTDT_INITIAL, 200);
     }
+    CMainFrame* frame = app.MainFrame();
+    if (!list || !frame)
+        return;
+    const FrameOpts& opts = frame->Options();
+    COLORREF text = opts.textColor == FrameOpts::kSystemColor ? GetSysColor(COLOR_WINDOWTEXT) : opts.textColor;
+    COLORREF back = opts.bkgColor == FrameOpts::kSystemColor ? GetSysColor(COLOR_WINDOW) : opts.bkgColor;
+    ListView_SetTextColor(list, text);
+    ListView_SetTextBkColor(list, back);
+    ListView_SetBkColor(list, back);
+    if (m_font) {
+        DeleteObject(m_font);
+        m_font = NULL;
+    }
+    if (opts.hasFont)
+        m_font = CreateFontIndirectA(&opts.font);
+    SendMessageA(list, WM_SETFONT, (WPARAM)(m_font ? m_font : GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    InvalidateRect(list, NULL, TRUE);
+}
+
+void ViewFrame::ShowTitleMenu()
+{
+    IconMenu menu;
+    if (!menu.CreatePopup())
+        return;
+    menu.AppendItem(ID_FOLDER_PARENT, "&Up one level", NULL, m_current.IsEmpty() ? MF_GRAYED : 0);
+    menu.AppendItem(ID_FOLDER_ROOT, "Up to Drive &root", NULL);
+    menu.AppendItem(ID_FOLDER_DESKTOP, "Up to Desk&top", NULL, m_current.IsEmpty() ? MF_GRAYED : 0);
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    menu.AppendItem(ID_FOLDER_FAVORITES, "Fav&orites...", NULL);
+    menu.AppendItem(ID_FOLDER_HISTORY, "&History...", NULL);
+    menu.AppendItem(ID_FOLDER_TREE, "&Tree...", NULL);
+    menu.AppendItem(ID_FOLDER_GOTO, "&Go to...", NULL);
+    menu.AppendItem(ID_FOLDER_DRIVE, "&Drive...", NULL);
+    menu.AppendItem(ID_FOLDER_NETWORK, "Net&work...", NULL);
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    menu.AppendItem(ID_PANEL_SET_FILTER, "Fi&lter...", NULL);
+    SetMenuDefaultItem(menu, ID_FOLDER_PARENT, FALSE);
+    RECT r;
+    GetWindowRect(m_title.m_hWnd, &r);
+    m_host->OnPanelActivated(this);
+    UINT choice = menu.TrackEx(m_hWnd, POINT{r.left, r.bottom});
+    if (choice)
+        PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, choice, 0);
 }
 
 bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
@@ -538,6 +591,21 @@ bool ViewFrame::OnPanelCommand(UINT id, fw::CmdUI* ui, bool run)
         if (run && !ui && !IsPolicyOn("DisableMenuFolderHistory", true))
             ShowHistoryMenu(nullptr);
         return true;
+    case ID_PANEL_TITLEBAR:
+    case ID_PANEL_TOOLBAR:
+    case ID_PANEL_STATUSBAR: {
+        fw::ControlBar* bar = id == ID_PANEL_TITLEBAR ? static_cast<fw::ControlBar*>(&m_title)
+                              : id == ID_PANEL_TOOLBAR ? static_cast<fw::ControlBar*>(&m_toolbar)
+                                                       : static_cast<fw::ControlBar*>(&m_status);
+        const char* policy = id == ID_PANEL_TITLEBAR ? "DisableMenuPanelTitlebar"
+                             : id == ID_PANEL_TOOLBAR ? "DisableMenuPanelToolbar"
+                                                      : "DisableMenuPanelStatusbar";
+        if (ui)
+            ui->SetCheck(bar->IsVisible());
+        else if (run && !IsPolicyOn(policy, true))
+            ShowControlBar(bar, !bar->IsVisible());
+        return true;
+    }
     }
     return false;
 }

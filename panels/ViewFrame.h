@@ -90,8 +90,12 @@ public:
     bool OnPanelCommand(UINT id, fw::CmdUI* ui, bool run);
     // Opens the selection: folders in the panel, files with their programs.
     void OpenSelection();
-    // The history menu at a screen point (the cursor when null).
+    // The history menu at a screen point (below the title bar when null).
     void ShowHistoryMenu(const POINT* at);
+    // The title bar's menu of navigation commands; the choice goes to the main window.
+    void ShowTitleMenu();
+    // Colours and font of the panel's list as the frame options say.
+    void ApplyListStyles();
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -101,7 +105,6 @@ private:
     bool ShowFolder(bool extendHistory, bool focus);
     void RecordVisit(bool extend);
     bool BrowseHistory(const ITEMIDLIST* folder);
-    void ApplyListStyles();
     void UpdateTitle();
     void ApplyPendingSelection();
     LRESULT OnViewMessage(WPARAM cookie, MSG_CALLBACK_DATA* data);
@@ -121,5 +124,5 @@ private:
     PanelTitleBar m_title;
     fw::ToolBar m_toolbar;
     fw::StatusBar m_status;
-    HWND m_viewArea = NULL;   // the client window the view lives in
+    HFONT m_font = NULL;   // the custom list font, owned
 };
