@@ -7,11 +7,6 @@
 #define IDS_LIB_OPTS_IMPORTED        102
 #define IDS_LIB_OPTS_IMPORT_FAILED   103
 #define IDS_LIB_OPTS_WRONG_FORMAT    104
-#define IDS_LIB_OPTS_EXPORTED        100
-#define IDS_LIB_OPTS_EXPORT_FAILED   101
-#define IDS_LIB_OPTS_IMPORTED        102
-#define IDS_LIB_OPTS_IMPORT_FAILED   103
-#define IDS_LIB_OPTS_WRONG_FORMAT    104
 #define IDS_LIB_REGISTER_FAILED      105
 
 // Strings 20000-20099: dialogs and windows
@@ -30,9 +25,6 @@
 #define IDC_LIB_PROGRESS_TEXT2       7028
 #define IDC_LIB_PROGRESS_TEXT3       7029
 #define IDC_LIB_PROGRESS_BAR         7030
-
-// Strings 21901-21909: the XML parser's messages (XmlTree::Err...)
-#define IDS_LIB_XML_ERROR            21901
 
 // Strings 21901-21909: the XML parser's messages (XmlTree::Err...)
 #define IDS_LIB_XML_ERROR            21901
