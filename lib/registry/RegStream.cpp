@@ -143,7 +143,7 @@ bool RegStream::Open(const ITEMIDLIST* folder, int kind)
             return false;
     }
     char* at = strchr(list, 'a' + found);
-    if (at != list) {
+    if (at != list || fresh) {
         memmove(list + 1, list, at - list);
         list[0] = (char)('a' + found);
         mru.PutStr("MRUList", list);
