@@ -11,6 +11,7 @@
 #include "util/PathUtil.h"
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
+#include "xml/SettingsFile.h"
 #include <objbase.h>
 #include <shlobj.h>
 #include <locale.h>
@@ -49,9 +50,7 @@ bool CMainApp::PreloadSettings()
     char path[MAX_PATH];
     if (!GetPolicyString("PreloadSettingsQV", path))
         return true;
-    // The settings-file import is not part of this build yet: refusing is the safe answer,
-    // so a forced file is never half applied.
-    return false;
+    return CheckImportFileFmtValid(NULL, path, true) && DoImportOpts(NULL, path);
 }
 
 static bool ProbeAutoComplete()

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include "driver/Driver.h"
+#include "xml/SettingsFile.h"
 
 namespace {
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
@@ -353,6 +354,24 @@ TEST_F(Startup, MissingRootPathOrPreloadFileEndsTheProgramWithItsMessage)
 }  // namespace
 
 namespace {
+TEST_F(Startup, PreloadPolicyImportsItsFileBeforeAnythingElse)
+{
+    drv::SetUserDword(kRootKey, "MenuStyle", 1);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string file = std::string(temp) + "preload.opt";
+    ASSERT_TRUE(DoExportOpts(NULL, file.c_str()));   // no application: the product key
+    drv::DeleteUserKey(kProductKey);
+    drv::SetUserString(kPolicyKey, "PreloadSettingsQV", file.c_str());
+    drv::AppProcess app;
+    drv::ModalWatcher watcher(app.Pid());
+    ASSERT_TRUE(StartAndWait(app) != NULL);
+    EXPECT_TRUE(app.Close());
+    EXPECT_EQ(drv::GetUserDword(kRootKey, "MenuStyle", 0), 1u);
+    EXPECT_TRUE(watcher.Answered().empty());
+    DeleteFileA(file.c_str());
+}
+
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 TEST_F(Startup, LogOffStoresSettingsAndTheRunOnceEntryWhenAsked)
