@@ -166,7 +166,9 @@ inline double TimeExplorer(const std::string& folder, int want, DWORD timeoutMs,
     drv::AppProcess app;
     *got = -1;
     double t0 = NowMs();
-    if (!app.Start(kExplorer, "/n,\"" + folder + "\""))
+    // The plain folder argument: Wine's explorer.exe takes "/n,<folder>" as a path starting
+    // with the comma and shows the desktop instead.
+    if (!app.Start(kExplorer, "\"" + folder + "\""))
         return -1;
     HWND main = NULL, list = NULL;
     double result = -1;
@@ -188,6 +190,15 @@ inline double TimeExplorer(const std::string& folder, int want, DWORD timeoutMs,
         if (NowMs() - t0 > timeoutMs || !app.Running())
             break;
         Sleep(kPollMs);
+    }
+    if (list && result < 0)
+        printf("  explorer.exe window \"%s\" lists %d items\n", drv::WindowText(main).c_str(), *got);
+    if (!list) {
+        // Tell what the process showed instead, so a changed peer is easy to see.
+        printf("  explorer.exe showed no list; its windows:");
+        for (HWND w : drv::TopLevelWindows(app.Pid(), false))
+            printf(" [%s \"%s\"]", drv::ClassName(w).c_str(), drv::WindowText(w).c_str());
+        printf("\n");
     }
     Finish(app, main);
     return result;

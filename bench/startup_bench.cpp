@@ -56,7 +56,7 @@ int main(int argc, char** argv)
 
     bench::Stats s1 = bench::Summarize(ours), s2 = bench::Summarize(peer);
     bench::PrintRow("panorel.exe A,B (two panels)", s1);
-    bench::PrintRow("explorer.exe /n,A (one folder)", s2);
+    bench::PrintRow("explorer.exe A (one folder)", s2);
     printf("  ratio panorel/explorer: median %.2fx, min %.2fx\n", bench::Ratio(s1.median, s2.median),
            bench::Ratio(s1.min, s2.min));
     return s1.runs && s2.runs ? 0 : 1;
