@@ -13,6 +13,13 @@ bool IsClearText(const char* text)
 {
     return text && VmHistList::EqualNoCase(text, VmHistCB::ClearEntryText);
 }
+
+// Posted to the box when the clear entry was chosen; wParam is the item's index.
+UINT ClearChosenMsg()
+{
+    static UINT msg = RegisterWindowMessageA("VmHistCBClearChosen");
+    return msg;
+}
 }  // namespace
 
 BOOL VmHistCBHook::OnDlgMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR&)
@@ -95,11 +102,17 @@ void VmHistCB::Store()
 
 void VmHistCB::OnSelEndOK(int index)
 {
-    if (!IsClearItem(index))
-        return;
+    if (IsClearItem(index) && ClearChosenMsg())
+        PostMessageA(m_hWnd, ClearChosenMsg(), static_cast<WPARAM>(index), 0);
+}
+
+bool VmHistCB::AskClear()
+{
+    if (GetCount() <= 0 || !IsClearItem(GetCount() - 1))
+        return false;
     HWND owner = m_dlg ? m_dlg->GetHWND() : GetParent(m_hWnd);
     if (Msg(owner, MB_YESNO | MB_ICONQUESTION, "%s", kClearQuestion) != IDYES)
-        return;
+        return false;
     // Emptying the box empties its edit field too; the typed text stays.
     char* text = GetWholeText();
     m_list.RemoveAll();
@@ -109,6 +122,7 @@ void VmHistCB::OnSelEndOK(int index)
     free(text);
     if (m_style & StyleStoreOnClear)
         OnOK();
+    return true;
 }
 
 BOOL VmHistCB::OnEditMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
@@ -124,6 +138,11 @@ BOOL VmHistCB::OnEditMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
 
 LRESULT VmHistCB::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == ClearChosenMsg() && msg) {
+        if (IsClearItem(static_cast<int>(wParam)))
+            AskClear();
+        return 0;
+    }
     if (msg == WM_SETTEXT && (m_style & StyleClearEntry) &&
         IsClearText(reinterpret_cast<const char*>(lParam)))
         return TRUE;

@@ -38,8 +38,13 @@ public:
     BOOL OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     LRESULT OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // The user confirmed item `index` of the drop-down list (CBN_SELENDOK).
+    // The user confirmed item `index` of the drop-down list (CBN_SELENDOK). Choosing the clear
+    // entry asks once the box has closed up, so that the box's own updates of the field are
+    // over before the list is emptied.
     virtual void OnSelEndOK(int index);
+    // Asks whether to clear; on Yes empties list and box (the typed text stays) and, with
+    // StyleStoreOnClear, commits at once. True when cleared.
+    virtual bool AskClear();
 
     int GetMaxHistSize() const { return m_list.GetMaxHistSize(); }
     void SetMaxHistSize(int max) { m_list.SetMaxHistSize(max); }
