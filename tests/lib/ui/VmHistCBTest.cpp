@@ -334,3 +334,24 @@ TEST_F(VmHistCBTest, StoredMaximumBoundsTheBox)
     PressOK(h);
     EXPECT_EQ(Value(3, {"new", "a", "b"}), StoredValue());
 }
+
+TEST_F(VmHistCBTest, LongTextIsRecordedWhole)
+{
+    std::string longText(700, 'x');
+    longText += "end";
+    DlgTemplate t = MakeTemplate();
+    {
+        HistDlg dlg(VmHistCB::StyleClearEntry);
+        HWND h = dlg.ModelessIndirect(t.Get());
+        ASSERT_TRUE(h);
+        SetWindowTextA(dlg.box.GetHWND(), longText.c_str());
+        PressOK(h);
+    }
+    EXPECT_EQ(Value(15, {longText}), StoredValue());
+    HistDlg dlg(VmHistCB::StyleClearEntry);
+    HWND h = dlg.ModelessIndirect(t.Get());
+    ASSERT_TRUE(h);
+    EXPECT_EQ(2, dlg.box.GetCount());
+    EXPECT_EQ((int)longText.size(), GetWindowTextLengthA(dlg.box.GetHWND()));
+    SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
