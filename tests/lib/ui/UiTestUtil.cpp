@@ -92,7 +92,11 @@ BOOL CALLBACK FindBox(HWND wnd, LPARAM param)
     GetWindowThreadProcessId(wnd, &pid);
     char cls[64] = "", text[256] = "";
     GetClassNameA(wnd, cls, sizeof(cls));
-    GetWindowTextA(wnd, text, sizeof(text));
+    // Not GetWindowText: it sends WM_GETTEXT, which deadlocks while the window's thread waits
+    // for this one.
+    WCHAR wide[256] = L"";
+    InternalGetWindowText(wnd, wide, 256);
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), NULL, NULL);
     if (pid == GetCurrentProcessId() && IsWindowVisible(wnd) && !strcmp(cls, "#32770") &&
         !strcmp(text, f->title)) {
         f->found = wnd;
@@ -111,7 +115,7 @@ BoxAnswerer::BoxAnswerer(const char* title, int buttonId, DWORD timeoutMs)
 BoxAnswerer::~BoxAnswerer()
 {
     if (m_thread) {
-        WaitForSingleObject(m_thread, INFINITE);
+        Answered();
         CloseHandle(m_thread);
     }
 }
@@ -144,8 +148,12 @@ DWORD WINAPI BoxAnswerer::Proc(void* param)
 
 bool BoxAnswerer::Answered()
 {
-    if (m_thread)
-        WaitForSingleObject(m_thread, INFINITE);
+    // Keeps handling sent messages: the answerer reads texts of this thread's windows.
+    while (m_thread && MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) !=
+                           WAIT_OBJECT_0) {
+        MSG msg;
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     return m_answered;
 }
 
