@@ -202,6 +202,8 @@ TEST_F(FileCommands, CopyPutsTheSelectionIntoThePassiveFolder)
     EXPECT_EQ("2 objects", drv::WindowText(GetDlgItem(dlg, IDC_SELECTION)));
     // The split block is hidden for Copy.
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, 1212)));
+    RedrawWindow(dlg, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(700);   // let it paint before the picture
     std::string shot = drv::Screenshot("fileops_copy_dialog", dlg);
     EXPECT_FALSE(shot.empty());
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
@@ -270,23 +272,35 @@ TEST_F(FileCommands, DeleteWithoutRecycleBinIsRemembered)
     EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(dlg, IDC_RECYCLE), BM_GETCHECK, 0, 0));
     SendMessageA(GetDlgItem(dlg, IDC_RECYCLE), BM_SETCHECK, BST_UNCHECKED, 0);
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
-    // The shell asks before deleting; answer Yes.
-    HWND confirm = NULL;
-    drv::WaitFor(
+    // The shell asks before deleting; answer Yes (again, should the box not have been ready).
+    bool asked = drv::WaitFor(
         [&] {
             for (HWND w : drv::TopLevelWindows(app.Pid()))
-                if (w != dlg && drv::ClassName(w) == "#32770" && drv::AllTexts(w).find("elete") != std::string::npos)
-                    return (confirm = w) != NULL;
+                if (w != dlg && drv::ClassName(w) == "#32770" && drv::WindowText(w).find("Confirm") != std::string::npos) {
+                    Sleep(300);
+                    drv::PressButton(w, IDYES);
+                    return true;
+                }
             return false;
         },
         10000);
-    ASSERT_TRUE(confirm);
-    EXPECT_TRUE(drv::PressButton(confirm, IDYES) || drv::PressButton(confirm, "Yes"));
+    EXPECT_TRUE(asked);
+    drv::WaitFor(
+        [&] {
+            for (HWND w : drv::TopLevelWindows(app.Pid()))
+                if (w != dlg && drv::WindowText(w).find("Confirm") != std::string::npos)
+                    drv::PressButton(w, IDYES);
+            return !IsWindow(dlg);
+        },
+        10000);
     std::map<std::string, std::string> expect = {{"one.txt", "first file"},
                                                  {"two.txt", "second, longer file"}};
     EXPECT_TRUE(drv::WaitFor([&] { return Tree(a) == expect; }, 10000));
     EXPECT_EQ(expect, Tree(a));
     EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    for (HWND w : drv::TopLevelWindows(app.Pid()))
+        if (w != main)
+            ADD_FAILURE() << "left open: " << drv::ClassName(w) << ": " << drv::AllTexts(w);
     EXPECT_EQ(4u, drv::GetUserDword(kRootKey, "Settings3", 0) & 4u);
     app.Close();
 }
