@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds, prepares the private Wine prefix and a private Xvfb as the tests do, then runs every
 # benchmark (bench/*.cpp) under Wine and prints its figures. Arguments name the benchmarks to
-# run (for example: startup_bench); none runs them all.
+# run (for example: startup_bench); none runs them all. PANOREL_BENCH_RUNS sets the repetitions
+# of the benchmarks that take a count.
 set -euo pipefail
 HERE="$(dirname "$0")"
 bash "$HERE/setup.sh"
@@ -32,7 +33,7 @@ for name in "${names[@]}"; do
   fi
   # Wine's service processes inherit the output handles and outlive the run: go through a file.
   rc=0
-  wine "$exe" </dev/null >"$OUT" 2>&1 || rc=$?
+  wine "$exe" ${PANOREL_BENCH_RUNS:-} </dev/null >"$OUT" 2>&1 || rc=$?
   cat "$OUT"
   [ $rc -eq 0 ] || { echo "$name exited with $rc"; status=1; }
 done
