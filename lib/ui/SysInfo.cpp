@@ -152,6 +152,8 @@ BOOL SysInfo::OnInitDialog()
         SendMessageA(edit, EM_REPLACESEL, FALSE, (LPARAM)line);
         p += len;
     }
+    // The focus on OK: the text is not shown all selected.
     SendMessageA(edit, EM_SETSEL, 0, 0);
-    return TRUE;
+    SetFocus(GetDlgItem(m_hWnd, IDOK));
+    return FALSE;
 }
