@@ -482,8 +482,12 @@ std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
         VirtualAllocEx(process, NULL, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
     if (remote) {
         int flags = selectedOnly ? LVNI_SELECTED : LVNI_ALL;
-        for (int i = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, flags); i >= 0;
-             i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, flags)) {
+        // Bounded by the item count: a list destroyed while it is read answers 0 to everything.
+        int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        int prev = -1;
+        for (int i = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, flags);
+             i > prev && i < count && (int)texts.size() < count;
+             prev = i, i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, flags)) {
             LVITEMA item = {};
             item.mask = LVIF_TEXT;
             item.iItem = i;
