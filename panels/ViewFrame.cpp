@@ -267,7 +267,7 @@ void ViewFrame::ShowTitleMenu()
     RECT r;
     GetWindowRect(m_title.m_hWnd, &r);
     m_host->OnPanelActivated(this);
-    UINT choice = menu.TrackEx(m_hWnd, POINT{r.left, r.bottom});
+    UINT choice = menu.TrackEx(GetAncestor(m_hWnd, GA_ROOT), POINT{r.left, r.bottom});
     if (choice)
         PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, choice, 0);
 }
@@ -518,7 +518,7 @@ void ViewFrame::ShowHistoryMenu(const POINT* at)
         pt.x = r.left;
         pt.y = r.bottom;
     }
-    UINT choice = menu.TrackEx(m_hWnd, pt);
+    UINT choice = menu.TrackEx(GetAncestor(m_hWnd, GA_ROOT), pt);
     if (choice == kClear) {
         if (MessageBoxA(GetAncestor(m_hWnd, GA_ROOT),
                         "Are you sure you want to clear the Most Recently Visited Folders (History) "

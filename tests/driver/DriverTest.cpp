@@ -5,10 +5,13 @@
 
 TEST(Driver, StartsProgramFindsWindowTakesScreenshotAndCloses)
 {
+    // Defaults without the splash: the main frame is the only window.
+    drv::DeleteUserKey("Software\\Corvane\\Panorel QV");
+    drv::SetUserDword("Software\\Corvane\\Panorel QV\\Panorel QV", "Settings", 0x0C081870);
     drv::AppProcess app;
     ASSERT_TRUE(app.Start("panorel.exe"));
     drv::ModalWatcher watcher(app.Pid());
-    HWND main = app.WaitForMainWindow(nullptr);
+    HWND main = app.WaitForMainWindow();
     ASSERT_TRUE(main != NULL);
     EXPECT_NE(drv::WindowText(main).find("Panorel QV"), std::string::npos);
     Sleep(300);
