@@ -113,40 +113,6 @@ HMENU LoadProgramMenu()
     return menu;
 }
 
-// The item texts of a list in another process, bounded by the item count: the view may be
-// replaced while it is read, and a gone window answers every message with 0.
-std::vector<std::string> ItemTexts(HWND list)
-{
-    std::vector<std::string> texts;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = pid ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid) : NULL;
-    if (!process)
-        return texts;
-    const SIZE_T textSize = 520;
-    BYTE* remote = static_cast<BYTE*>(
-        VirtualAllocEx(process, NULL, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
-    int count = remote ? (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) : 0;
-    for (int i = 0; i < count && IsWindow(list); i++) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = reinterpret_cast<char*>(remote + sizeof(LVITEMA));
-        item.cchTextMax = (int)textSize;
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)remote);
-        char text[520] = "";
-        ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize, &done);
-        text[textSize - 1] = 0;
-        texts.push_back(text);
-    }
-    if (remote)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return texts;
-}
-
 class Commands : public ::testing::Test {
 protected:
     void SetUp() override
@@ -322,7 +288,7 @@ TEST_F(Commands, F5FollowsTheFunctionKeyLayout)
         ASSERT_TRUE(list);
         std::string name = "made_later_" + std::to_string(layout) + ".txt";
         auto shown = [&] {
-            std::vector<std::string> texts = ItemTexts(drv::PanelList(main, 0));
+            std::vector<std::string> texts = drv::ListViewTexts(drv::PanelList(main, 0), false);
             for (const std::string& t : texts)
                 if (t.find("made_later_" + std::to_string(layout)) == 0)
                     return true;
