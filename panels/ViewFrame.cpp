@@ -249,7 +249,7 @@ void ViewFrame::ApplyListStyles()
 void ViewFrame::ShowTitleMenu()
 {
     IconMenu menu;
-    if (!menu.CreatePopup())
+    if (!(HMENU)menu)
         return;
     menu.AppendItem(ID_FOLDER_PARENT, "&Up one level", NULL, m_current.IsEmpty() ? MF_GRAYED : 0);
     menu.AppendItem(ID_FOLDER_ROOT, "Up to Drive &root", NULL);
@@ -487,9 +487,9 @@ void ViewFrame::OpenSelection()
 void ViewFrame::ShowHistoryMenu(const POINT* at)
 {
     enum { kFirst = 39100, kClear = 39099 };
-    IconMenu menu;
+    IconMenu menu;   // makes its popup menu itself
     menu.SetOwnsIcons(true);
-    if (!menu.CreatePopup())
+    if (!(HMENU)menu)
         return;
     // Nameless entries leave the history while the menu is built.
     for (int i = 0; i < m_history.Count();) {

@@ -8,7 +8,7 @@
 namespace {
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
-enum : UINT { ID_PARENT = 38102, ID_DESKTOP = 38104, ID_PREVIOUS = 38106, ID_NEXT = 38107 };
+enum : UINT { ID_PARENT = 38102, ID_DESKTOP = 38104, ID_PREVIOUS = 38106, ID_NEXT = 38107, ID_HISTORY = 38108 };
 
 TEST(Navigation, EnterOpensParentSelectsWhereItCameFromAndTheHistoryWalks)
 {
@@ -52,6 +52,24 @@ TEST(Navigation, EnterOpensParentSelectsWhereItCameFromAndTheHistoryWalks)
     app.Command(ID_DESKTOP);
     EXPECT_EQ(drv::PanelTitle(main, 0), "Desktop");
 
+    // The history menu lists every entry with the current one as its default item.
+    app.PostCommand(ID_HISTORY);
+    HWND popup = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] {
+        for (HWND w : drv::TopLevelWindows(app.Pid()))
+            if (drv::ClassName(w) == "#32768")
+                popup = w;
+        return popup != NULL;
+    }, 5000));
+    HMENU menu = (HMENU)SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0);
+    ASSERT_TRUE(menu != NULL);
+    EXPECT_EQ(GetMenuItemCount(menu), 3 + 2);   // three folders, a separator, Clear History
+    EXPECT_EQ(GetMenuItemID(menu, 0), 39100u);
+    EXPECT_EQ(GetMenuItemID(menu, 2), 39102u);
+    EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), 39100u);   // the Desktop, current, at the head
+    drv::Screenshot("history_menu");
+    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(drv::WaitFor([&] { return !IsWindowVisible(popup); }, 5000));
     ASSERT_TRUE(app.Close());
     // Desktop went in before A (not extending): Desktop, A, inner with the Desktop current.
     EXPECT_EQ(drv::GetUserDword(kRootKey, "MRVF1Count", 0), 3u);
