@@ -117,9 +117,7 @@ class Commands : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drv::DeleteUserKey(kProductKey);
-        drv::DeleteUserKey(kPolicyKey);
-        drv::SetUserDword(kRootKey, "Settings", kQuietSettings);
+        drv::ResetProgramSettings();
     }
     void TearDown() override
     {

@@ -13,7 +13,6 @@ namespace {
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
-const UINT kQuietSettings = 0x0C081870;
 enum : UINT { ID_COPY = 39401, ID_MOVE = 39402, ID_RENAME = 39403, ID_DELETE = 39404 };
 enum : int { IDC_TO_FOLDER = 1054, IDC_RENAME_TO = 1050, IDC_RECYCLE = 1301, IDC_SELECTION = 1060 };
 
@@ -142,9 +141,7 @@ class FileCommands : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drv::DeleteUserKey(kProductKey);
-        drv::DeleteUserKey(kPolicyKey);
-        drv::SetUserDword(kRootKey, "Settings", kQuietSettings);
+        drv::ResetProgramSettings();
         char temp[MAX_PATH];
         GetTempPathA(sizeof(temp), temp);
         base = std::string(temp) + "fileops_cmd";

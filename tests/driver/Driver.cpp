@@ -568,3 +568,14 @@ bool SelectListItem(HWND list, const char* text)
 }
 
 }  // namespace drv
+
+namespace drv {
+
+void ResetProgramSettings()
+{
+    DeleteUserKey("Software\\Corvane\\Panorel QV");
+    DeleteUserKey("SOFTWARE\\Policies\\Corvane\\Panorel");
+    SetUserDword("Software\\Corvane\\Panorel QV\\Panorel QV", "Settings", 0x0C081870);
+}
+
+}  // namespace drv

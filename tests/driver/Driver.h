@@ -125,3 +125,9 @@ namespace drv {
 // other items deselected. False when no such item exists.
 bool SelectListItem(HWND list, const char* text);
 }  // namespace drv
+
+namespace drv {
+// Empties panorel's product key and the policy key, then stores the default settings without
+// the splash screen, so a started program shows only its main window.
+void ResetProgramSettings();
+}  // namespace drv

@@ -6,8 +6,7 @@
 TEST(Driver, StartsProgramFindsWindowTakesScreenshotAndCloses)
 {
     // Defaults without the splash: the main frame is the only window.
-    drv::DeleteUserKey("Software\\Corvane\\Panorel QV");
-    drv::SetUserDword("Software\\Corvane\\Panorel QV\\Panorel QV", "Settings", 0x0C081870);
+    drv::ResetProgramSettings();
     drv::AppProcess app;
     ASSERT_TRUE(app.Start("panorel.exe"));
     drv::ModalWatcher watcher(app.Pid());

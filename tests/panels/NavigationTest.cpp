@@ -12,8 +12,7 @@ enum : UINT { ID_PARENT = 38102, ID_DESKTOP = 38104, ID_PREVIOUS = 38106, ID_NEX
 
 TEST(Navigation, EnterOpensParentSelectsWhereItCameFromAndTheHistoryWalks)
 {
-    drv::DeleteUserKey(kProductKey);
-    drv::SetUserDword(kRootKey, "Settings", 0x0C081870);
+    drv::ResetProgramSettings();
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     std::string a = std::string(temp) + "nav_a", sub = a + "\\inner", other = std::string(temp) + "nav_b";

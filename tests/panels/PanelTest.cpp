@@ -13,7 +13,6 @@ const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
 const char kRestricted[] = "This command is restricted by the System Administrator.";
-const UINT kQuietSettings = 0x0C081870;   // the defaults without the splash
 enum : UINT {
     ID_VIEW_FULLSCREEN = 38401,
     ID_PANEL_MAXIMIZE = 38506,
@@ -59,9 +58,7 @@ class Panels : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drv::DeleteUserKey(kProductKey);
-        drv::DeleteUserKey(kPolicyKey);
-        drv::SetUserDword(kRootKey, "Settings", kQuietSettings);
+        drv::ResetProgramSettings();
         folder = TempFolder("panels_a");
         other = TempFolder("panels_b");
         CreateDirectoryA((folder + "\\sub").c_str(), NULL);

@@ -42,9 +42,8 @@ class HotKeyMonitor : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drv::DeleteUserKey("Software\\Corvane\\Panorel QV");
         // No splash: the program's only window is its frame.
-        drv::SetUserDword(kRootKey, "Settings", 0x0C081870);
+        drv::ResetProgramSettings();
     }
     void TearDown() override
     {
