@@ -23,7 +23,12 @@ struct ViewCreateHook {
             if (ret && ret->message == WM_NCCREATE)
                 g_target->OnWindowCreated(ret->hwnd);
         }
-        return CallNextHookEx(g_hook, code, wParam, lParam);
+        LRESULT result = CallNextHookEx(g_hook, code, wParam, lParam);
+        // A thread hook costs every later message of the thread a trip through the system, and
+        // the view fills its list right after creating it: leave as soon as the list is ours.
+        if (g_target && g_target->GetListView())
+            Remove();
+        return result;
     }
     static bool Install(iShellView* view)
     {
