@@ -2,15 +2,54 @@
 #include "CreateSlot.h"
 #include <stdlib.h>
 #include <string.h>
+#include <unordered_map>
 
 namespace {
-// The object bound to a window; the user-data word alone could be anybody's.
-const char kObjProp[] = "PanorelVmWnd";
-// The procedure a subclass replaced, kept with the window so that a procedure left in the
-// chain after its object went away still forwards every message.
-const char kPrevProp[] = "PanorelVmWndPrev";
-const char kExProp[] = "PanorelVmWndEx";
-const char kExPrevProp[] = "PanorelVmWndExPrev";
+// What this library keeps for each window it binds or subclasses: the bound object (the
+// user-data word alone could be anybody's), the procedure a subclass replaced (so that a
+// procedure left in the chain after its object went away still forwards every message), and
+// the same two for the foreign-window subclass. An in-process table rather than window
+// properties: every message looks here, and a property lookup is a trip through the system.
+enum Slot { kObj, kPrev, kEx, kExPrev, kSlots };
+
+struct WndSlots {
+    void* slot[kSlots];
+};
+
+SRWLOCK g_tableLock = SRWLOCK_INIT;
+std::unordered_map<HWND, WndSlots> g_table;
+
+void* GetSlot(HWND window, Slot which)
+{
+    void* value = nullptr;
+    AcquireSRWLockShared(&g_tableLock);
+    auto it = g_table.find(window);
+    if (it != g_table.end())
+        value = it->second.slot[which];
+    ReleaseSRWLockShared(&g_tableLock);
+    return value;
+}
+
+void SetSlot(HWND window, Slot which, void* value)
+{
+    AcquireSRWLockExclusive(&g_tableLock);
+    auto it = g_table.find(window);
+    if (it != g_table.end()) {
+        it->second.slot[which] = value;
+        bool empty = true;
+        for (void* v : it->second.slot)
+            empty = empty && !v;
+        if (empty)
+            g_table.erase(it);
+    } else if (value) {
+        WndSlots slots = {};
+        slots.slot[which] = value;
+        g_table.emplace(window, slots);
+    }
+    ReleaseSRWLockExclusive(&g_tableLock);
+}
+
+void ClearSlot(HWND window, Slot which) { SetSlot(window, which, nullptr); }
 
 bool IsOwnWindow(HWND window)
 {
@@ -55,14 +94,14 @@ void VmWnd::OnPostNcDestroy() {}
 void VmWnd::Bind(HWND window)
 {
     m_hWnd = window;
-    SetPropA(window, kObjProp, this);
+    SetSlot(window, kObj, this);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void VmWnd::Unbind()
 {
-    if (m_hWnd && GetPropA(m_hWnd, kObjProp) == this) {
-        RemovePropA(m_hWnd, kObjProp);
+    if (m_hWnd && GetSlot(m_hWnd, kObj) == this) {
+        ClearSlot(m_hWnd, kObj);
         SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
     }
     m_hWnd = NULL;
@@ -73,7 +112,7 @@ VmWnd* VmWnd::GetWnd(HWND window)
 {
     if (!window)
         return nullptr;
-    void* obj = GetPropA(window, kObjProp);
+    void* obj = GetSlot(window, kObj);
     if (!obj || reinterpret_cast<LONG_PTR>(obj) != GetWindowLongPtrA(window, GWLP_USERDATA))
         return nullptr;
     return static_cast<VmWnd*>(obj);
@@ -83,18 +122,18 @@ bool VmWnd::Subclass(HWND window)
 {
     if (m_hWnd || m_prevProc || !IsOwnWindow(window))
         return false;
-    if (GetWindowLongPtrA(window, GWLP_USERDATA) || GetPropA(window, kObjProp))
+    if (GetWindowLongPtrA(window, GWLP_USERDATA) || GetSlot(window, kObj))
         return false;   // somebody else's data lives there
     WNDPROC prev = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
     if (!prev || prev == WndProc)
         return false;
     Bind(window);
     m_prevProc = prev;
-    SetPropA(window, kPrevProp, reinterpret_cast<HANDLE>(prev));
+    SetSlot(window, kPrev, reinterpret_cast<void*>(prev));
     SetLastError(0);
     if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProc)) &&
         GetLastError()) {
-        RemovePropA(window, kPrevProp);
+        ClearSlot(window, kPrev);
         Unbind();
         m_prevProc = NULL;
         return false;
@@ -111,7 +150,7 @@ bool VmWnd::Unsubclass()
         if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) != WndProc)
             return false;
         SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
-        RemovePropA(m_hWnd, kPrevProp);
+        ClearSlot(m_hWnd, kPrev);
     }
     Unbind();
     m_prevProc = NULL;
@@ -214,14 +253,17 @@ LRESULT CALLBACK VmWnd::WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
                 wnd->Bind(window);
                 wnd->PreInit();
             } else {
-                WNDPROC prev = reinterpret_cast<WNDPROC>(GetPropA(window, kPrevProp));
-                return prev ? CallWindowProcA(prev, window, msg, wParam, lParam)
-                            : DefWindowProcA(window, msg, wParam, lParam);
+                WNDPROC prev = reinterpret_cast<WNDPROC>(GetSlot(window, kPrev));
+                LRESULT result = prev ? CallWindowProcA(prev, window, msg, wParam, lParam)
+                                      : DefWindowProcA(window, msg, wParam, lParam);
+                if (msg == WM_NCDESTROY)
+                    ClearSlot(window, kPrev);
+                return result;
             }
         }
         LRESULT result = wnd->Dispatch(msg, wParam, lParam);
         if (msg == WM_NCDESTROY) {
-            RemovePropA(window, kPrevProp);
+            ClearSlot(window, kPrev);
             wnd->Unbind();
             wnd->m_prevProc = NULL;
             wnd->m_ncDestroyed = true;
@@ -243,8 +285,8 @@ VmWndEx::VmWndEx()
 
 VmWndEx::~VmWndEx()
 {
-    if (m_hWnd && GetPropA(m_hWnd, kExProp) == this && !UnsubclassEx()) {
-        RemovePropA(m_hWnd, kExProp);   // our procedure stays in the chain and forwards
+    if (m_hWnd && GetSlot(m_hWnd, kEx) == this && !UnsubclassEx()) {
+        ClearSlot(m_hWnd, kEx);   // our procedure stays in the chain and forwards
         m_hWnd = NULL;
         m_prevProc = NULL;
     }
@@ -298,20 +340,20 @@ BOOL VmWndEx::OnNotify(NMHDR* header, LRESULT& result)
 
 bool VmWndEx::SubclassEx(HWND window)
 {
-    if (m_hWnd || m_prevProc || !IsOwnWindow(window) || GetPropA(window, kExProp))
+    if (m_hWnd || m_prevProc || !IsOwnWindow(window) || GetSlot(window, kEx))
         return false;
     WNDPROC prev = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
     if (!prev || prev == WndProcEx)
         return false;
     m_hWnd = window;
     m_prevProc = prev;
-    SetPropA(window, kExProp, this);
-    SetPropA(window, kExPrevProp, reinterpret_cast<HANDLE>(prev));
+    SetSlot(window, kEx, this);
+    SetSlot(window, kExPrev, reinterpret_cast<void*>(prev));
     SetLastError(0);
     if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProcEx)) &&
         GetLastError()) {
-        RemovePropA(window, kExProp);
-        RemovePropA(window, kExPrevProp);
+        ClearSlot(window, kEx);
+        ClearSlot(window, kExPrev);
         m_hWnd = NULL;
         m_prevProc = NULL;
         return false;
@@ -321,15 +363,15 @@ bool VmWndEx::SubclassEx(HWND window)
 
 bool VmWndEx::UnsubclassEx()
 {
-    if (!m_hWnd || !m_prevProc || GetPropA(m_hWnd, kExProp) != this)
+    if (!m_hWnd || !m_prevProc || GetSlot(m_hWnd, kEx) != this)
         return false;
     if (IsWindow(m_hWnd)) {
         if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) != WndProcEx)
             return false;
         SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
     }
-    RemovePropA(m_hWnd, kExProp);
-    RemovePropA(m_hWnd, kExPrevProp);
+    ClearSlot(m_hWnd, kEx);
+    ClearSlot(m_hWnd, kExPrev);
     m_hWnd = NULL;
     m_prevProc = NULL;
     return true;
@@ -337,7 +379,7 @@ bool VmWndEx::UnsubclassEx()
 
 VmWndEx* VmWndEx::GetWndEx(HWND window)
 {
-    return window ? static_cast<VmWndEx*>(GetPropA(window, kExProp)) : nullptr;
+    return window ? static_cast<VmWndEx*>(GetSlot(window, kEx)) : nullptr;
 }
 
 LRESULT VmWndEx::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -375,9 +417,12 @@ LRESULT CALLBACK VmWndEx::WndProcEx(HWND window, UINT msg, WPARAM wParam, LPARAM
     try {
         VmWndEx* wnd = GetWndEx(window);
         if (!wnd) {
-            WNDPROC prev = reinterpret_cast<WNDPROC>(GetPropA(window, kExPrevProp));
-            return prev ? CallWindowProcA(prev, window, msg, wParam, lParam)
-                        : DefWindowProcA(window, msg, wParam, lParam);
+            WNDPROC prev = reinterpret_cast<WNDPROC>(GetSlot(window, kExPrev));
+            LRESULT result = prev ? CallWindowProcA(prev, window, msg, wParam, lParam)
+                                  : DefWindowProcA(window, msg, wParam, lParam);
+            if (msg == WM_NCDESTROY)
+                ClearSlot(window, kExPrev);
+            return result;
         }
         LRESULT result = wnd->Handle(msg, wParam, lParam);
         // The subclass leaves after the window's own handling of its destruction.
