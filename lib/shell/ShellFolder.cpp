@@ -208,11 +208,15 @@ bool iShellFolder::GetDisplayNameOf(const ITEMIDLIST* item, DWORD flags, char* b
     case STRRET_WSTR: {
         if (!sr.pOleStr)
             return false;
-        int n = WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, NULL, 0, NULL, NULL);
-        char* tmp = n > 0 ? (char*)malloc(n) : NULL;
-        if (tmp && WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, tmp, n, NULL, NULL) > 0)
-            StrCopyN(buf, tmp, size);
-        free(tmp);
+        // Straight into the buffer; only a name too long for it takes the cutting path.
+        if (WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, buf, size, NULL, NULL) <= 0) {
+            buf[0] = 0;
+            int n = WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, NULL, 0, NULL, NULL);
+            char* tmp = n > 0 ? (char*)malloc(n) : NULL;
+            if (tmp && WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, tmp, n, NULL, NULL) > 0)
+                StrCopyN(buf, tmp, size);
+            free(tmp);
+        }
         CoTaskMemFree(sr.pOleStr);
         break;
     }
