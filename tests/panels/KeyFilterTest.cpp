@@ -40,6 +40,17 @@ protected:
         DeleteFileA(victim.c_str());
         RemoveDirectoryA(folder.c_str());
     }
+    // Starts the program on the folder and selects the one file in panel 1.
+    bool StartWithVictimSelected(drv::AppProcess& app, HWND& main, HWND& list)
+    {
+        if (!app.Start("panorel.exe", "\"" + folder + "\"") || !(main = app.WaitForMainWindow()))
+            return false;
+        bool filled = drv::WaitFor([&] {
+            list = drv::PanelList(main, 0);
+            return list && drv::ListViewTexts(list, false).size() == 1;
+        }, 15000);
+        return filled && drv::SelectListItem(list, "victim.txt");
+    }
     // Posts the key message to the list, as the keyboard would, and waits for the restriction.
     HWND PostAndWaitRestriction(drv::AppProcess& app, HWND list, UINT msg, WPARAM key, DWORD ms)
     {
@@ -55,15 +66,8 @@ TEST_F(KeyFilter, LockedShellKeysShowTheRestrictionAndDoNothing)
     drv::SetUserDword(kPolicyKey, "DisableShellCopy", 1);
     drv::SetUserDword(kPolicyKey, "DisableShellProperties", 1);
     drv::AppProcess app;
-    ASSERT_TRUE(app.Start("panorel.exe", "\"" + folder + "\""));
-    HWND main = app.WaitForMainWindow();
-    ASSERT_TRUE(main != NULL);
-    HWND list = NULL;
-    ASSERT_TRUE(drv::WaitFor([&] {
-        list = drv::PanelList(main, 0);
-        return list && drv::ListViewTexts(list, false).size() == 1;
-    }, 15000));
-    ASSERT_TRUE(drv::SelectListItem(list, "victim.txt"));
+    HWND main = NULL, list = NULL;
+    ASSERT_TRUE(StartWithVictimSelected(app, main, list));
 
     struct Case {
         const char* what;
@@ -100,15 +104,8 @@ TEST_F(KeyFilter, OnlyTheLockedKeyIsFiltered)
     // not act on the Delete key itself, so the file stays either way.)
     drv::SetUserDword(kPolicyKey, "DisableShellCopy", 1);
     drv::AppProcess app;
-    ASSERT_TRUE(app.Start("panorel.exe", "\"" + folder + "\""));
-    HWND main = app.WaitForMainWindow();
-    ASSERT_TRUE(main != NULL);
-    HWND list = NULL;
-    ASSERT_TRUE(drv::WaitFor([&] {
-        list = drv::PanelList(main, 0);
-        return list && drv::ListViewTexts(list, false).size() == 1;
-    }, 15000));
-    ASSERT_TRUE(drv::SelectListItem(list, "victim.txt"));
+    HWND main = NULL, list = NULL;
+    ASSERT_TRUE(StartWithVictimSelected(app, main, list));
     EXPECT_TRUE(PostAndWaitRestriction(app, list, WM_KEYDOWN, VK_DELETE, 1500) == NULL);
     // Alt+Enter reaches the shell's view, which answers with its own window (Wine's view shows
     // an error box where Windows shows the properties).
