@@ -435,3 +435,57 @@ TEST(VmWndEx, UnsubclassRestoresTheProcedure)
     EXPECT_EQ(proc, GetWindowLongPtrA(p.wnd, GWLP_WNDPROC));
     EXPECT_EQ(7, SendMessageA(p.wnd, WM_USER + 50, 0, 0));
 }
+
+TEST(VmWndEx, DestroyedWindowsLeaveNothingBehind)
+{
+    // The library remembers its windows itself; a destroyed window must not be found again,
+    // also when the system hands its handle value to a later window.
+    VmWndEx ex;
+    HWND first = NULL;
+    {
+        Plain p;
+        first = p.wnd;
+        ASSERT_TRUE(ex.SubclassEx(p.wnd));
+        EXPECT_EQ(&ex, VmWndEx::GetWndEx(p.wnd));
+    }   // destroyed while subclassed: the subclass leaves with the window
+    EXPECT_TRUE(ex.GetHWND() == NULL);
+    EXPECT_TRUE(VmWndEx::GetWndEx(first) == nullptr);
+    for (int i = 0; i < 50; ++i) {
+        Plain again;
+        EXPECT_TRUE(VmWndEx::GetWndEx(again.wnd) == nullptr);
+        EXPECT_TRUE(VmWnd::GetWnd(again.wnd) == nullptr);
+        EXPECT_EQ(7, SendMessageA(again.wnd, WM_USER + 50, 0, 0));
+    }
+    // The same object may subclass a new window afterwards.
+    Plain next;
+    ASSERT_TRUE(ex.SubclassEx(next.wnd));
+    EXPECT_TRUE(ex.UnsubclassEx());
+}
+
+namespace {
+WNDPROC g_below;
+LRESULT CALLBACK ForwardingProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return CallWindowProcA(g_below, wnd, msg, wp, lp);
+}
+}  // namespace
+
+TEST(VmWnd, ObjectGoneFirstStillForwardsUntilTheWindowDies)
+{
+    // A later subclass keeps ours in the chain after our object is gone; the window still gets
+    // its own answers, and its destruction clears what the library kept for it.
+    Plain p;
+    {
+        VmWndEx ex;
+        ASSERT_TRUE(ex.SubclassEx(p.wnd));
+        // Somebody else subclasses on top: ours cannot be taken out of the chain.
+        g_below = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(p.wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardingProc)));
+    }
+    EXPECT_TRUE(VmWndEx::GetWndEx(p.wnd) == nullptr);
+    EXPECT_EQ(7, SendMessageA(p.wnd, WM_USER + 50, 0, 0));
+    HWND old = p.wnd;
+    DestroyWindow(p.wnd);
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_TRUE(VmWndEx::GetWndEx(old) == nullptr);
+}
