@@ -160,14 +160,15 @@ protected:
         DeleteFileA((folder + "\\renamed.txt").c_str());
         drv::DeleteUserKey(kProductKey);
     }
-    HWND Start(drv::AppProcess& app, const std::string& args)
+    // active: the panel that should hold the focus once the program is up.
+    HWND Start(drv::AppProcess& app, const std::string& args, int active = 0)
     {
         EXPECT_TRUE(app.Start("panorel.exe", args));
         HWND main = app.WaitForMainWindow();
         EXPECT_TRUE(main != NULL);
         EXPECT_TRUE(drv::WaitFor([&] { return drv::PanelList(main, 0) && drv::PanelList(main, 1); }, 10000));
         // The list fills and takes the focus once the set-up is done.
-        EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == drv::PanelList(main, 0); }, 5000));
+        EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == drv::PanelList(main, active); }, 5000));
         return main;
     }
     // Opens the view-mode menu of the active panel and chooses its n-th item.
@@ -233,10 +234,10 @@ TEST_F(PanelView, ViewMenuSwitchesTheListAndTheModeIsSavedAtExit)
     ASSERT_EQ(fs2.size(), 8u);
     EXPECT_EQ(fs1[0], 3);   // FVM_LIST
     EXPECT_EQ(fs2[0], 1);   // FVM_ICON
-    // The next start shows the panels as they were left.
+    // The next start shows the panels as they were left, panel 2 active.
     drv::AppProcess app;
     drv::ModalWatcher watcher(app.Pid());
-    HWND main = Start(app, "");
+    HWND main = Start(app, "", 1);
     ASSERT_TRUE(main != NULL);
     EXPECT_EQ(ListType(drv::PanelList(main, 0)), (DWORD)LVS_LIST);
     EXPECT_EQ(ListType(drv::PanelList(main, 1)), (DWORD)LVS_ICON);
