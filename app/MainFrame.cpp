@@ -301,7 +301,9 @@ LRESULT CMainFrame::OnBrowserCall(int code)
     case SB_IncludeObject:
         return panel ? panel->IncludeObject(p.pidl) : S_OK;
     case SB_GetViewStateStream:
-        return E_FAIL;
+        if (p.ppStream)
+            *p.ppStream = NULL;
+        return panel ? panel->GetViewStateStream(p.grfMode, p.ppStream) : E_FAIL;
     case SB_InsertMenusSB:
         // Our popups go into the view's menu; the widths tell it where its own go.
         return SharedMenus::Insert(OwnMenu(), p.hMenuShared, p.menuWidths) >= 0 ? S_OK : E_INVALIDARG;

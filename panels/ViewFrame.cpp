@@ -315,9 +315,18 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
         GetWindowRect(m_client, &rect);
         MapWindowPoints(NULL, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
     }
+    // Views such as thumbnails carry over through the view identifier of IShellView2.
+    SHELLVIEWID viewId = {};
+    bool hasViewId = false;
     if (old) {
         old->GetCurrentInfo(&fs);
+        IShellView2* old2 = NULL;
+        if (old->GetISV2(&old2) && old2) {
+            hasViewId = SUCCEEDED(old2->GetView(&viewId, SV2GV_CURRENTVIEW));
+            old2->Release();
+        }
         old->SaveViewState();
+        m_viewState.Close();
         if (old->GetWnd())
             SetWindowLongPtrA(old->GetWnd(), GWLP_ID, 0);
         old->Deactivate();
@@ -331,8 +340,28 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
         if (m_folder.CreateShellViewObject(m_hWnd, &raw) && raw) {
             m_view.reset(new iShellView(raw));
             raw->Release();
-            if (m_view->CreateWnd(old ? old->Get() : NULL, &fs, m_host->GetShellBrowser(), &rect) &&
-                m_view->GetWnd()) {
+            IShellView2* view2 = NULL;
+            m_view->GetISV2(&view2);
+            // The layout lives in the panel's stream for file-system folders, else the folder's.
+            char path[MAX_PATH] = "";
+            GetPathOf(m_current, path, sizeof(path));
+            bool perPanel = PanelViewState::UsesPanelStream(m_folder.IsDosFolder(), m_current.IsEmpty(), path);
+            m_viewState.Open(m_index + 1, m_current, perPanel, view2 != NULL);
+            bool created;
+            if (view2) {
+                SV2CVW2_PARAMS params = {};
+                params.cbSize = sizeof(params);
+                params.psvPrev = old ? old->Get() : NULL;
+                params.pfs = &fs;
+                params.psbOwner = m_host->GetShellBrowser();
+                params.prcView = &rect;
+                params.pvid = hasViewId ? &viewId : NULL;
+                created = m_view->CreateWnd2(view2, &params);
+                view2->Release();
+            } else {
+                created = m_view->CreateWnd(old ? old->Get() : NULL, &fs, m_host->GetShellBrowser(), &rect);
+            }
+            if (created && m_view->GetWnd()) {
                 bool plain = m_folder.IsDosFolder();
                 m_view->FinishInit(plain ? 1 : 0);
                 SetWindowLongPtrA(m_view->GetWnd(), GWLP_ID, kFirstPaneId);
@@ -683,6 +712,7 @@ void ViewFrame::SaveState()
     SaveBarState(name);
     if (m_view) {
         m_view->SaveViewState();
+        m_viewState.Close();
         FOLDERSETTINGS fs;
         if (m_view->GetCurrentInfo(&fs))
             m_settings.folderSettings = fs;
@@ -942,6 +972,11 @@ void ViewFrame::UpdateSelectionDisplay()
     }
     if (m_status.GetPaneText(0) != text)
         SetStatusText(text);
+}
+
+HRESULT ViewFrame::GetViewStateStream(DWORD mode, IStream** out)
+{
+    return m_viewState.GetStream(mode, out);
 }
 
 HWND ViewFrame::GetControlWindow(UINT id) const

@@ -6,6 +6,7 @@
 #include "panels/FolderHistory.h"
 #include "panels/PanelSettings.h"
 #include "panels/PanelToolBar.h"
+#include "panels/PanelViewState.h"
 #include "shell/ShellFolder.h"
 #include "shell/IdList.h"
 #include "shell/ShellView.h"
@@ -72,6 +73,8 @@ public:
     // The shell view's questions.
     HRESULT IncludeObject(const ITEMIDLIST* item);
     void SetStatusText(const char* text);
+    // The view-state stream of the view being shown (E_FAIL when there is none).
+    HRESULT GetViewStateStream(DWORD mode, IStream** out);
     // The panel's bars the shell view may address (FCW_STATUS, FCW_TOOLBAR); null otherwise.
     HWND GetControlWindow(UINT id) const;
     // The view's buttons join the panel toolbar, unless the option hides the shell's buttons.
@@ -143,6 +146,7 @@ private:
     FolderHistory m_history;
     iShellFolder m_folder;
     std::unique_ptr<iShellView> m_view;
+    PanelViewState m_viewState;
     PIDL m_current;
     int m_drive = -1;
     char m_path[MAX_PATH];
