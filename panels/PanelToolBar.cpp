@@ -56,6 +56,9 @@ int PanelToolBar::MergeViewButtons(const TBBUTTON* buttons, UINT count, bool hid
         for (UINT i = 0; i < count; i++) {
             TBBUTTON b = buttons[i];
             b.dwData = kMergedTag;
+            if (!IS_INTRESOURCE(b.iString))
+                b.iString = -1;   // a text pointer of the view's character set: the tooltip says it
+
             if (SendMessageA(m_toolbar, TB_ADDBUTTONSA, 1, (LPARAM)&b) && !(b.fsStyle & TBSTYLE_SEP))
                 merged++;
             dropDown = dropDown || (b.fsStyle & BTNS_DROPDOWN);

@@ -481,8 +481,33 @@ TEST_F(PanelView, MenuBarWorksWhileTheViewsShareIt)
     drv::Screenshot("menu_bar_panel_menu");
     PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == drv::PanelList(main, 1); }, 5000));
+    // Items the view adds to the menu bar are its commands: the frame hands them on to the
+    // active panel's view (0x7029: large icons).
+    app.Command(0x7029);
+    EXPECT_TRUE(drv::WaitFor([&] { return ListType(drv::PanelList(main, 1)) == LVS_ICON; }, 5000));
+    EXPECT_EQ(ListType(drv::PanelList(main, 0)), (DWORD)LVS_REPORT);
     EXPECT_TRUE(app.Close());
     EXPECT_TRUE(watcher.Answered().empty());
+}
+
+TEST_F(PanelView, KeysTypedInTheListReachTheList)
+{
+    drv::AppProcess app;
+    drv::ModalWatcher watcher(app.Pid());
+    HWND main = Start(app, folder + "," + other);
+    ASSERT_TRUE(main != NULL);
+    HWND list = drv::PanelList(main, 0);
+    ASSERT_TRUE(drv::SelectListItem(list, "sub"));
+    ASSERT_EQ(SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED), 0);
+    // Arrows are no command: they move the list's focus, not anything else's.
+    PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0x01500001);
+    PostMessageA(list, WM_KEYUP, VK_DOWN, 0xC1500001);
+    EXPECT_TRUE(drv::WaitFor([&] { return SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED) == 1; }, 5000));
+    PostMessageA(list, WM_KEYDOWN, VK_END, 0x014F0001);
+    PostMessageA(list, WM_KEYUP, VK_END, 0xC14F0001);
+    EXPECT_TRUE(drv::WaitFor([&] { return SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED) == 3; }, 5000));
+    EXPECT_TRUE(drv::WaitFor([&] { return PanelStatus(main, 0) == "1 object(s) selected"; }, 5000));
+    EXPECT_TRUE(app.Close());
 }
 
 TEST_F(PanelView, GoingUpShowsTheFolderLeftInAFullList)
