@@ -6,6 +6,7 @@
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Splash.h"
+#include "panels/SharedMenus.h"
 #include "Product.h"
 #include "ui/PrevInstance.h"
 #include "util/ResStr.h"
@@ -144,6 +145,69 @@ void CMainFrame::OnPanelFolderChanged(ViewFrame* panel)
     (void)panel;
 }
 
+void CMainFrame::OnPanelFocus(ViewFrame* panel, bool gained)
+{
+    // A panel whose list takes the focus becomes the active one; losing the focus (to a dialog,
+    // a menu or the prompt) only changes its look, it stays the active panel.
+    if (gained)
+        OnPanelActivated(panel);
+}
+
+void CMainFrame::OnPanelLabelEdited(ViewFrame* panel)
+{
+    // The item's name changed (or the rename was cancelled): show the selection anew.
+    OnSelectionChanged(panel);
+}
+
+void CMainFrame::OnSelectionChanged(ViewFrame* panel)
+{
+    if (panel)
+        panel->RequestSelectionDisplay();
+}
+
+HMENU CMainFrame::OwnMenu()
+{
+    HMENU current = GetMenu(m_hWnd);
+    if (current && current != m_sharedMenu)
+        m_ownMenu = current;
+    return m_ownMenu;
+}
+
+void CMainFrame::ShowMenuHelp(WPARAM wp, bool skipEmpty)
+{
+    if (!GetMainApp().m_settings.IsOn(SO_STATUS_DESCRIPTIONS) || (HIWORD(wp) & MF_POPUP) || !LOWORD(wp))
+        return;
+    ResStr text(LOWORD(wp));
+    char line[512];
+    lstrcpynA(line, text, sizeof(line));
+    if (char* nl = strchr(line, '\n'))
+        *nl = 0;
+    if (line[0] || !skipEmpty)
+        m_status.SetPaneText(0, line);
+}
+
+void CMainFrame::OnViewMenuMessage(UINT msg, WPARAM wp, LPARAM lp)
+{
+    // The active view's share of one of our own menus is already being handled.
+    if (m_forwardingMenu)
+        return;
+    if (msg == WM_INITMENUPOPUP && !HIWORD(lp))
+        UpdateMenu(reinterpret_cast<HMENU>(wp));
+    else if (msg == WM_MENUSELECT)
+        ShowMenuHelp(wp, true);   // the shell's own items have no text of ours
+}
+
+bool CMainFrame::IsLabelEdit(HWND wnd) const
+{
+    if (!wnd)
+        return false;
+    HWND parent = GetParent(wnd);
+    for (ViewFrame* p : m_panel)
+        if (p && parent && p->GetListView() == parent)
+            return true;
+    return false;
+}
+
 ViewFrame* CMainFrame::PanelOfView(IShellView* view) const
 {
     for (ViewFrame* p : m_panel)
@@ -201,17 +265,14 @@ LRESULT CMainFrame::OnBrowserCall(int code)
             return E_FAIL;
         return panel->BrowseObject(p.pidl, p.browseFlags) ? S_OK : E_FAIL;
     case SB_GetControlWindow:
+        // The view's bars are its panel's: the status bar shows its texts, the toolbar holds
+        // the buttons it merged in.
         if (!p.phWnd)
             return E_INVALIDARG;
-        *p.phWnd = NULL;
-        if (p.controlId == FCW_STATUS)
-            *p.phWnd = m_status.m_status;
-        else if (p.controlId == FCW_TOOLBAR)
-            *p.phWnd = m_toolbar.m_toolbar;
+        *p.phWnd = panel ? panel->GetControlWindow(p.controlId) : NULL;
         return *p.phWnd ? S_OK : E_FAIL;
     case SB_SendControlMsg: {
-        HWND target = p.controlId == FCW_STATUS ? m_status.m_status
-                      : p.controlId == FCW_TOOLBAR ? m_toolbar.m_toolbar : NULL;
+        HWND target = panel ? panel->GetControlWindow(p.controlId) : NULL;
         LRESULT r = target ? SendMessageA(target, p.uMsg, p.wParam, p.lParam) : 0;
         if (p.pResult)
             *p.pResult = r;
@@ -234,15 +295,43 @@ LRESULT CMainFrame::OnBrowserCall(int code)
         PostMessageA(m_hWnd, WM_COMMAND, ID_FOLDER_SELECTED_INTERNAL, 0);
         return S_OK;
     case SB_OnStateChange:
+        if (p.stateChange == CDBOSC_SELCHANGE)
+            OnSelectionChanged(panel);
         return S_OK;
     case SB_IncludeObject:
         return panel ? panel->IncludeObject(p.pidl) : S_OK;
     case SB_GetViewStateStream:
-        return E_FAIL;
+        if (p.ppStream)
+            *p.ppStream = NULL;
+        return panel ? panel->GetViewStateStream(p.grfMode, p.ppStream) : E_FAIL;
     case SB_InsertMenusSB:
-    case SB_SetMenuSB:
-    case SB_RemoveMenusSB:
+        // Our popups go into the view's menu; the widths tell it where its own go.
+        return SharedMenus::Insert(OwnMenu(), p.hMenuShared, p.menuWidths) >= 0 ? S_OK : E_INVALIDARG;
+    case SB_SetMenuSB: {
+        HMENU own = OwnMenu();
+        HMENU menu = p.hMenuShared && IsMenu(p.hMenuShared) ? p.hMenuShared : own;
+        m_sharedMenu = menu == own ? NULL : menu;
+        if (GetMenu(m_hWnd) != menu) {
+            SetMenu(m_hWnd, menu);
+            DrawMenuBar(m_hWnd);
+        }
+        return S_OK;
+    }
+    case SB_RemoveMenusSB: {
+        HMENU own = OwnMenu();
+        if (p.hMenuShared && GetMenu(m_hWnd) == p.hMenuShared) {
+            // The view destroys its menu next: never leave the frame without its own.
+            SetMenu(m_hWnd, own);
+            DrawMenuBar(m_hWnd);
+        }
+        if (p.hMenuShared == m_sharedMenu)
+            m_sharedMenu = NULL;
+        SharedMenus::Remove(own, p.hMenuShared);
+        return S_OK;
+    }
     case SB_SetToolbarItems:
+        if (panel)
+            panel->MergeToolbarItems(p.buttons, p.buttonCount);
         return S_OK;
     }
     return E_NOTIMPL;
@@ -579,6 +668,11 @@ bool CMainFrame::CanMoveBar(fw::ControlBar* bar)
 
 bool CMainFrame::PreTranslateMessage(MSG* msg)
 {
+    // Typing a new name in a panel's list is text, not commands: only F1 stays a key.
+    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && IsLabelEdit(msg->hwnd)) {
+        static HACCEL f1Only = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCEL_F1_ONLY));
+        return f1Only && TranslateAcceleratorA(m_hWnd, f1Only, msg) != 0;
+    }
     // Keys bound for a panel pass the administrator's shell key filter first.
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && PanelOfWindow(msg->hwnd) &&
         FilterShellKey(msg))
@@ -709,7 +803,15 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
     // Navigation commands belong to the active panel.
     if (ready && ActivePanel()->OnPanelCommand(id, nullptr, run))
         return true;
-    return FileCommands_OnCmdMsg(*this, id, code, ui) || CommandTable_OnCmdMsg(*this, id, code, ui);
+    if (FileCommands_OnCmdMsg(*this, id, code, ui) || CommandTable_OnCmdMsg(*this, id, code, ui))
+        return true;
+    // Items a shell view merged into the menu bar are the view's commands.
+    if (id <= FCIDM_SHVIEWLAST && ready && ActivePanel()->GetView() && ActivePanel()->GetView()->GetWnd()) {
+        if (run)
+            SendMessageA(ActivePanel()->GetView()->GetWnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        return true;
+    }
+    return false;
 }
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
@@ -763,7 +865,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             return 0;
         }
         break;
-    case WM_INITMENUPOPUP:
+    case WM_INITMENUPOPUP: {
         if (!HIWORD(lp)) {
             HMENU menu = reinterpret_cast<HMENU>(wp);
             if (m_fullScreen && menu == GetSystemMenu(m_hWnd, FALSE)) {
@@ -773,16 +875,18 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
                 return 0;
             }
         }
-        break;
-    case WM_MENUSELECT:
-        if (app.m_settings.IsOn(SO_STATUS_DESCRIPTIONS) && !(HIWORD(wp) & MF_POPUP) && LOWORD(wp)) {
-            ResStr text(LOWORD(wp));
-            char line[512];
-            lstrcpynA(line, text, sizeof(line));
-            if (char* nl = strchr(line, '\n'))
-                *nl = 0;
-            m_status.SetPaneText(0, line);
+        LRESULT r = VmMainFrame::WindowProc(msg, wp, lp);
+        // The active view updates the items it shares in our menus.
+        HWND view = m_panel[0] && ActivePanel()->GetView() ? ActivePanel()->GetView()->GetWnd() : NULL;
+        if (view && !m_forwardingMenu) {
+            m_forwardingMenu = true;
+            SendMessageA(view, WM_INITMENUPOPUP, wp, lp);
+            m_forwardingMenu = false;
         }
+        return r;
+    }
+    case WM_MENUSELECT:
+        ShowMenuHelp(wp, false);
         break;
     case WM_CLOSE:
         if (!CanClose())
@@ -807,16 +911,24 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             return 0;
         }
         break;
+    case WM_SETFOCUS:
+        // Back from a dialog or another program: the active panel's list takes the keys again.
+        if (m_setUp && m_panel[0] && ActivePanel()->m_hWnd) {
+            SetFocus(ActivePanel()->m_hWnd);
+            return 0;
+        }
+        break;
     case WM_TRAY_NOTIFY:
         if (lp == WM_LBUTTONDBLCLK || lp == WM_LBUTTONUP)
             PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_RESTORE_INTERNAL, 0);
         else if (lp == WM_RBUTTONUP)
             PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_CLOSE_FROM_ICON, 0);
         return 0;
-    case WM_DESTROY:
+    case WM_DESTROY: {
         SaveState();
         if (m_iconShown)
             RestoreFromIcon(false);
+        HMENU own = OwnMenu();
         for (ViewFrame*& p : m_panel) {
             if (p) {
                 p->DestroyWindow();
@@ -824,7 +936,11 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
                 p = nullptr;
             }
         }
+        // The window destroys the menu it holds: that must be our own, not a view's.
+        if (own && GetMenu(m_hWnd) != own)
+            SetMenu(m_hWnd, own);
         break;
+    }
     }
     return VmMainFrame::WindowProc(msg, wp, lp);
 }

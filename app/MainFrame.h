@@ -37,6 +37,9 @@ public:
     void OnPanelActivated(ViewFrame* panel) override;
     bool IsPanelActive(const ViewFrame* panel) const override { return ActivePanel() == panel; }
     void OnPanelFolderChanged(ViewFrame* panel) override;
+    void OnPanelFocus(ViewFrame* panel, bool gained) override;
+    void OnPanelLabelEdited(ViewFrame* panel) override;
+    void OnViewMenuMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -52,6 +55,13 @@ private:
     LRESULT OnProgramMessage(WPARAM wp, LPARAM lp);
     ViewFrame* PanelOfView(IShellView* view) const;
     ViewFrame* PanelOfWindow(HWND wnd) const;
+    // The selection-dependent display after a selection change in a panel.
+    void OnSelectionChanged(ViewFrame* panel);
+    // The frame's own menu bar (not a shell view's combined menu).
+    HMENU OwnMenu();
+    void ShowMenuHelp(WPARAM wp, bool skipEmpty);
+    // Whether wnd is the in-place rename box of a panel's list.
+    bool IsLabelEdit(HWND wnd) const;
     void SetActivePanel(int index, bool focus);
     void Split(bool sideBySide);
     void MaximizeOrSplit();
@@ -82,4 +92,7 @@ private:
     SIZE m_lastClient = {};
     PIDL m_pending;   // folder set by WM_COPYDATA codes 1 to 3, taken by "PanorelMsg" code 12
     UINT m_browserMsg = 0;
+    HMENU m_ownMenu = NULL;      // the menu bar from the resources
+    HMENU m_sharedMenu = NULL;   // a shell view's combined menu while it is installed
+    bool m_forwardingMenu = false;   // WM_INITMENUPOPUP is on its way to the active view
 };

@@ -53,7 +53,11 @@ Wnd::~Wnd()
 
 Wnd* Wnd::FromHandle(HWND wnd)
 {
-    return wnd ? reinterpret_cast<Wnd*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)) : nullptr;
+    // Other windows keep their own things in the user-data word (the shell's view keeps its
+    // object there): only a window that runs our procedure holds a Wnd.
+    if (!wnd || reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) != StaticWndProc)
+        return nullptr;
+    return reinterpret_cast<Wnd*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
 bool Wnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
@@ -108,7 +112,8 @@ LRESULT Wnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 
 LRESULT CALLBACK Wnd::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    Wnd* self = FromHandle(wnd);
+    // The window runs this procedure: its user-data word is ours.
+    Wnd* self = reinterpret_cast<Wnd*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (!self && msg == WM_NCCREATE) {
         self = static_cast<Wnd*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
         if (self) {

@@ -1,4 +1,5 @@
 #include "panels/ViewFrame.h"
+#include "panels/ViewModeMenu.h"
 #include "app/MainApp.h"
 #include "app/MainFrame.h"
 #include "app/Policy.h"
@@ -6,6 +7,7 @@
 #include "registry/AppInfo.h"
 #include "registry/RegKey.h"
 #include "shell/ShellBrowser.h"
+#include "ui/SysInfo.h"
 #include "ui/WaitCursor.h"
 #include "util/PathUtil.h"
 #include "ui/IconMenu.h"
@@ -16,12 +18,27 @@
 
 static const char kPanelClass[] = "PanorelPanel";
 static const UINT kFirstPaneId = 0xE900;
-static const LPARAM kViewCookie = 1, kListCookie = 2;
+// Cookies of "VelmoraViewMsg": the view window's and the list's reports; 5 asks the panel to
+// select the focused item.
+static const LPARAM kViewCookie = 1, kListCookie = 2, kSelectFocusedCookie = 5;
+static const UINT WM_PANEL_SELECTION_DISPLAY = WM_APP + 0x31;
+static const int kViewMargin = 2;
 
 static UINT ViewMessage()
 {
     static UINT msg = RegisterWindowMessageA("VelmoraViewMsg");
     return msg;
+}
+
+// The shell's version as (major << 16) | minor, read once.
+static DWORD ShellVersion()
+{
+    static DWORD version = 0xFFFFFFFF;
+    if (version == 0xFFFFFFFF) {
+        DWORD major = 0, minor = 0, build = 0;
+        version = GetVerDll("shell32.dll", &major, &minor, &build) ? (major << 16) | (minor & 0xFFFF) : 0;
+    }
+    return version;
 }
 
 void PanelTitleBar::SetText(const char* text)
@@ -134,6 +151,7 @@ bool ViewFrame::Create(HWND parent, const ITEMIDLIST* folder, const char* select
                                                {ID_FOLDER_NEXT, h + HIST_FORWARD, 0},
                                                {ID_FOLDER_HISTORY, h + HIST_VIEWTREE, 0}};
         m_toolbar.SetButtons(buttons, 4);
+        m_toolbar.SetShell(ShellVersion(), ViewModeMenu(ViewModeMenu::SystemKind()).ViewsButton());
     }
     m_status.Create(this, ID_STATUSBAR);
     char name[32];
@@ -297,30 +315,57 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
         GetWindowRect(m_client, &rect);
         MapWindowPoints(NULL, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
     }
+    // Views such as thumbnails carry over through the view identifier of IShellView2.
+    SHELLVIEWID viewId = {};
+    bool hasViewId = false;
     if (old) {
         old->GetCurrentInfo(&fs);
+        IShellView2* old2 = NULL;
+        if (old->GetISV2(&old2) && old2) {
+            hasViewId = SUCCEEDED(old2->GetView(&viewId, SV2GV_CURRENTVIEW));
+            old2->Release();
+        }
         old->SaveViewState();
+        m_viewState.Close();
         if (old->GetWnd())
             SetWindowLongPtrA(old->GetWnd(), GWLP_ID, 0);
         old->Deactivate();
     }
+    // The old view's buttons and commands leave with it.
+    m_toolbar.SetViewWindow(NULL);
+    m_toolbar.MergeViewButtons(NULL, 0, true);
     m_host->SetBrowserPanel(this);
     for (int attempt = 0; attempt < 3; attempt++) {
         IShellView* raw = nullptr;
         if (m_folder.CreateShellViewObject(m_hWnd, &raw) && raw) {
             m_view.reset(new iShellView(raw));
             raw->Release();
-            if (m_view->CreateWnd(old ? old->Get() : NULL, &fs, m_host->GetShellBrowser(), &rect) &&
-                m_view->GetWnd()) {
+            IShellView2* view2 = NULL;
+            m_view->GetISV2(&view2);
+            // The layout lives in the panel's stream for file-system folders, else the folder's.
+            char path[MAX_PATH] = "";
+            GetPathOf(m_current, path, sizeof(path));
+            bool perPanel = PanelViewState::UsesPanelStream(m_folder.IsDosFolder(), m_current.IsEmpty(), path);
+            m_viewState.Open(m_index + 1, m_current, perPanel, view2 != NULL);
+            bool created;
+            if (view2) {
+                SV2CVW2_PARAMS params = {};
+                params.cbSize = sizeof(params);
+                params.psvPrev = old ? old->Get() : NULL;
+                params.pfs = &fs;
+                params.psbOwner = m_host->GetShellBrowser();
+                params.prcView = &rect;
+                params.pvid = hasViewId ? &viewId : NULL;
+                created = m_view->CreateWnd2(view2, &params);
+                view2->Release();
+            } else {
+                created = m_view->CreateWnd(old ? old->Get() : NULL, &fs, m_host->GetShellBrowser(), &rect);
+            }
+            if (created && m_view->GetWnd()) {
                 bool plain = m_folder.IsDosFolder();
                 m_view->FinishInit(plain ? 1 : 0);
                 SetWindowLongPtrA(m_view->GetWnd(), GWLP_ID, kFirstPaneId);
-                // The view's own windows report the messages the panel watches.
-                static const MSG_CALLBACK_ITEM viewItems[] = {{WM_CONTEXTMENU, MsgCallbackBefore},
-                                                              {0, 0}};
-                static MSG_CALLBACK_ITEM listItems[] = {{WM_SETFOCUS, MsgCallbackAfter}, {0, 0}};
-                m_view->GetSVWnd().SetMsgCallback(m_hWnd, ViewMessage(), viewItems, 1, kViewCookie);
-                m_view->SetLVMsgCallback(m_hWnd, listItems, ViewMessage(), kListCookie);
+                InstallViewCallbacks();
                 m_client = m_view->GetWnd();
                 ApplyListStyles();
                 m_path[0] = 0;
@@ -366,8 +411,46 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
     }
     if (m_view)
         m_view->EnsureSelVisible(0, 1);
+    m_itemsInserted = false;
+    RequestSelectionDisplay();
     m_host->OnPanelFolderChanged(this);
     return m_view != nullptr;
+}
+
+void ViewFrame::InstallViewCallbacks()
+{
+    // The view's own windows report the messages the panel watches. The last entry of the view
+    // window's table is the company message, known only at run time.
+    MSG_CALLBACK_ITEM viewItems[] = {{WM_WINDOWPOSCHANGING, MsgCallbackBefore},
+                                     {WM_WINDOWPOSCHANGED, MsgCallbackAfter},
+                                     {WM_ERASEBKGND, MsgCallbackBefore},
+                                     {WM_CONTEXTMENU, MsgCallbackBefore},
+                                     {WM_CREATE, MsgCallbackAfter},
+                                     {WM_INITMENUPOPUP, MsgCallbackAfter},
+                                     {WM_MENUSELECT, MsgCallbackAfter},
+                                     {0, MsgCallbackBefore},
+                                     {0xFFFFFFFF, MsgCallbackAfter},
+                                     {0, 0}};
+    const int viewCount = sizeof(viewItems) / sizeof(viewItems[0]);
+    viewItems[viewCount - 2].message = GetMainApp().m_companyMsg;
+    if (!viewItems[viewCount - 2].message)
+        viewItems[viewCount - 2].flags = 0;   // no company message: the table ends before it
+    MSG_CALLBACK_ITEM listItems[] = {{LVM_SETBKCOLOR, MsgCallbackBefore},
+                                     {LVM_SETTEXTBKCOLOR, MsgCallbackBefore},
+                                     {LVM_SETTEXTCOLOR, MsgCallbackBefore},
+                                     {WM_CHILDACTIVATE, MsgCallbackAfter},
+                                     {WM_SETFOCUS, MsgCallbackBefore | MsgCallbackAfter},
+                                     {WM_SETFONT, MsgCallbackBefore},
+                                     {WM_CREATE, MsgCallbackAfter},
+                                     {LVM_DELETEALLITEMS, MsgCallbackAfter},
+                                     {LVM_SORTITEMS, MsgCallbackBefore},
+                                     {0, 0}};
+    SVWnd& view = m_view->GetSVWnd();
+    view.SetMsgCallback(m_hWnd, ViewMessage(), viewItems, viewCount, kViewCookie);
+    // The list's notifications reach the view window; the panel reads them on their way.
+    view.SetNotifyCallback(&ViewFrame::ViewNotify, reinterpret_cast<LPARAM>(this));
+    m_view->SetLVMsgCallback(m_hWnd, listItems, ViewMessage(), kListCookie);
+    m_toolbar.SetViewWindow(m_view->GetWnd());
 }
 
 bool ViewFrame::BrowseObject(const ITEMIDLIST* list, UINT flags)
@@ -591,6 +674,12 @@ bool ViewFrame::OnPanelCommand(UINT id, fw::CmdUI* ui, bool run)
         if (run && !ui && !IsPolicyOn("DisableMenuFolderHistory", true))
             ShowHistoryMenu(nullptr);
         return true;
+    case ID_PANEL_CHANGE_VIEW:
+        if (ui)
+            ui->Enable(m_view != nullptr);
+        else if (run)
+            ShowViewMenu();
+        return true;
     case ID_PANEL_TITLEBAR:
     case ID_PANEL_TOOLBAR:
     case ID_PANEL_STATUSBAR: {
@@ -623,6 +712,7 @@ void ViewFrame::SaveState()
     SaveBarState(name);
     if (m_view) {
         m_view->SaveViewState();
+        m_viewState.Close();
         FOLDERSETTINGS fs;
         if (m_view->GetCurrentInfo(&fs))
             m_settings.folderSettings = fs;
@@ -703,18 +793,248 @@ bool ViewFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
 
 LRESULT ViewFrame::OnViewMessage(WPARAM cookie, MSG_CALLBACK_DATA* data)
 {
-    if (!data)
-        return 0;
-    if (cookie == (WPARAM)kViewCookie && data->message == WM_CONTEXTMENU && data->phase == 0 &&
-        IsPolicyOn("DisableShellCxtMenu", false)) {
-        data->handled = 1;   // no shell context menu
+    if (cookie == (WPARAM)kSelectFocusedCookie) {
+        if (m_view)
+            m_view->SelectFocusedItem();
         return 0;
     }
-    if (cookie == (WPARAM)kListCookie && data->message == WM_SETFOCUS && data->phase == 1) {
-        m_host->OnPanelActivated(this);
-        ApplyPendingSelection();
+    if (!data || !m_view)
+        return 0;
+    if (cookie == (WPARAM)kViewCookie)
+        return OnViewWindowMessage(*data);
+    if (cookie == (WPARAM)kListCookie)
+        return OnListMessage(*data);
+    return 0;
+}
+
+void ViewFrame::InsetViewPos(WINDOWPOS* pos) const
+{
+    // Only a placement that moves and sizes the view is the layout's; anything else keeps
+    // what the layout gave.
+    if (!pos || (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)))
+        return;
+    UINT sides = 0;
+    for (const fw::ControlBar* bar : Bars())
+        if (bar->IsVisible())
+            sides |= 1u << bar->m_side;
+    int left = (sides & (1u << fw::DockLeft)) ? 0 : kViewMargin;
+    int top = (sides & (1u << fw::DockTop)) ? 0 : kViewMargin;
+    int right = (sides & (1u << fw::DockRight)) ? 0 : kViewMargin;
+    int bottom = (sides & (1u << fw::DockBottom)) ? 0 : kViewMargin;
+    if (pos->cx <= left + right || pos->cy <= top + bottom)
+        return;   // too small to give anything away
+    pos->x += left;
+    pos->y += top;
+    pos->cx -= left + right;
+    pos->cy -= top + bottom;
+}
+
+LRESULT ViewFrame::OnViewWindowMessage(MSG_CALLBACK_DATA& data)
+{
+    switch (data.message) {
+    case WM_CONTEXTMENU:
+        if (data.phase == 0 && IsPolicyOn("DisableShellCxtMenu", false))
+            data.handled = 1;   // no shell context menu
+        return 0;
+    case WM_WINDOWPOSCHANGING:
+        if (data.phase == 0)
+            InsetViewPos(reinterpret_cast<WINDOWPOS*>(data.lParam));
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(data.lParam);
+        if (data.phase == 1 && pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+            RedrawWindow(m_view->GetWnd(), NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        CMainFrame* frame = GetMainApp().MainFrame();
+        if (data.phase != 0 || !frame || frame->Options().bkgColor == FrameOpts::kSystemColor)
+            return 0;
+        RECT rc;
+        GetClientRect(m_view->GetWnd(), &rc);
+        HBRUSH brush = CreateSolidBrush(frame->Options().bkgColor);
+        FillRect(reinterpret_cast<HDC>(data.wParam), &rc, brush);
+        DeleteObject(brush);
+        data.handled = 1;
+        return 1;
+    }
+    case WM_INITMENUPOPUP:
+    case WM_MENUSELECT:
+        if (data.phase == 1)
+            m_host->OnViewMenuMessage(data.message, data.wParam, data.lParam);
+        return 0;
     }
     return 0;
+}
+
+LRESULT ViewFrame::OnListMessage(MSG_CALLBACK_DATA& data)
+{
+    switch (data.message) {
+    case LVM_SETBKCOLOR:
+    case LVM_SETTEXTBKCOLOR:
+    case LVM_SETTEXTCOLOR: {
+        // Whoever asks, the list keeps the custom colours.
+        CMainFrame* frame = GetMainApp().MainFrame();
+        if (!frame)
+            return 0;
+        DWORD custom = data.message == LVM_SETTEXTCOLOR ? frame->Options().textColor : frame->Options().bkgColor;
+        if (custom != FrameOpts::kSystemColor && (DWORD)data.lParam != custom) {
+            data.lParam = (LPARAM)custom;
+            data.changed = 1;
+        }
+        return 0;
+    }
+    case WM_SETFOCUS:
+        if (data.phase == 1) {
+            m_host->OnPanelActivated(this);
+            ApplyPendingSelection();
+            if (m_itemsInserted) {
+                m_itemsInserted = false;
+                m_view->EnsureSelVisible(1, 1);
+            }
+        }
+        return 0;
+    case WM_CHILDACTIVATE:
+        ApplyPendingSelection();
+        return 0;
+    case LVM_DELETEALLITEMS:
+        RequestSelectionDisplay();
+        return 0;
+    }
+    return 0;
+}
+
+BOOL ViewFrame::ViewNotify(LPARAM cookie, NMHDR* header, LRESULT* result)
+{
+    ViewFrame* self = reinterpret_cast<ViewFrame*>(cookie);
+    return self && header && result ? self->OnViewNotify(header, result) : FALSE;
+}
+
+BOOL ViewFrame::OnViewNotify(NMHDR* header, LRESULT* result)
+{
+    // Only the list's notifications; the view handles everything it hears after us unless we
+    // answer in its place.
+    if (!m_view || header->hwndFrom != m_view->GetListView())
+        return FALSE;
+    switch (header->code) {
+    case LVN_BEGINLABELEDITA:
+    case LVN_BEGINLABELEDITW:
+        if (!GetMainApp().m_settings.pane.IsOn(0x10)) {
+            *result = TRUE;   // quick rename is not allowed
+            return TRUE;
+        }
+        return FALSE;
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW:
+        m_host->OnPanelLabelEdited(this);
+        return FALSE;
+    case LVN_ITEMACTIVATE:
+        // Older shells do not open items on a single click themselves.
+        if (ShellVersion() < 0x00040047 && GetMainApp().m_settings.pane.IsOn(0x10000))
+            PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, ID_FOLDER_SELECTED_INTERNAL, 0);
+        return FALSE;
+    case LVN_INSERTITEM:
+        m_itemsInserted = true;
+        return FALSE;
+    case NM_SETFOCUS:
+    case NM_KILLFOCUS: {
+        bool gained = header->code == NM_SETFOCUS;
+        SetActiveLook(gained);
+        m_host->OnPanelFocus(this, gained);
+        return FALSE;
+    }
+    case NM_CLICK:
+    case NM_RCLICK:
+        if (m_view->GetSelCountLV() == 0)
+            m_view->SetSelMarkOnFocused();
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void ViewFrame::RequestSelectionDisplay()
+{
+    if (m_selectionDisplayPending || !m_hWnd)
+        return;
+    m_selectionDisplayPending = PostMessageA(m_hWnd, WM_PANEL_SELECTION_DISPLAY, 0, 0) != 0;
+}
+
+void ViewFrame::UpdateSelectionDisplay()
+{
+    m_selectionDisplayPending = false;
+    char text[64] = "";
+    if (m_view && m_view->GetListView()) {
+        int selected = m_view->GetSelCountLV();
+        if (selected > 0)
+            snprintf(text, sizeof(text), "%d object(s) selected", selected);
+        else
+            snprintf(text, sizeof(text), "%d object(s)", m_view->GetCountLV());
+    }
+    if (m_status.GetPaneText(0) != text)
+        SetStatusText(text);
+}
+
+HRESULT ViewFrame::GetViewStateStream(DWORD mode, IStream** out)
+{
+    return m_viewState.GetStream(mode, out);
+}
+
+HWND ViewFrame::GetControlWindow(UINT id) const
+{
+    if (id == FCW_STATUS)
+        return m_status.m_status;
+    if (id == FCW_TOOLBAR)
+        return m_toolbar.m_toolbar;
+    return NULL;
+}
+
+void ViewFrame::MergeToolbarItems(const TBBUTTON* buttons, UINT count)
+{
+    // "Show extra buttons in the panel toolbars" off hides the shell's buttons.
+    m_toolbar.MergeViewButtons(buttons, count, GetMainApp().m_settings.pane.IsOn(0x20));
+}
+
+POINT ViewFrame::ViewMenuPoint(UINT viewsButton) const
+{
+    RECT r;
+    HWND bar = m_toolbar.m_toolbar;
+    int index = bar && m_toolbar.IsVisible() ? (int)SendMessageA(bar, TB_COMMANDTOINDEX, viewsButton, 0) : -1;
+    if (index >= 0 && SendMessageA(bar, TB_GETITEMRECT, index, (LPARAM)&r)) {
+        MapWindowPoints(bar, NULL, reinterpret_cast<POINT*>(&r), 2);
+        return POINT{r.left, r.bottom};
+    }
+    if (m_title.IsVisible()) {
+        GetWindowRect(m_title.m_hWnd, &r);
+        return POINT{r.left, r.bottom};
+    }
+    GetWindowRect(m_view && m_view->GetWnd() ? m_view->GetWnd() : m_hWnd, &r);
+    return POINT{r.left, r.top};
+}
+
+void ViewFrame::ShowViewMenu()
+{
+    if (!m_view || !m_view->GetWnd())
+        return;
+    ViewModeMenu modes(ViewModeMenu::SystemKind());
+    HWND list = m_view->GetListView();
+    DWORD style = list ? (DWORD)GetWindowLongA(list, GWL_STYLE) : 0;
+    bool thumbnails = FindWindowExA(m_view->GetWnd(), NULL, "ThumbnailVwExtWnd32", NULL) != NULL;
+    FOLDERSETTINGS fs = m_settings.folderSettings;
+    m_view->GetCurrentInfo(&fs);
+    HMENU menu = modes.Create(modes.CheckedItem(style, thumbnails, fs.ViewMode));
+    if (!menu)
+        return;
+    POINT pt = ViewMenuPoint(modes.ViewsButton());
+    m_host->OnPanelActivated(this);
+    HWND owner = GetAncestor(m_hWnd, GA_ROOT);
+    SetForegroundWindow(owner);
+    UINT choice = (UINT)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, NULL);
+    PostMessageA(owner, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    UINT command = modes.ShellCommand(choice);
+    // The view may have gone while the menu was open.
+    if (command && m_view && m_view->GetWnd())
+        PostMessageA(m_view->GetWnd(), WM_COMMAND, command, 0);
 }
 
 LRESULT ViewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
@@ -722,6 +1042,9 @@ LRESULT ViewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     if (msg == ViewMessage() && msg)
         return OnViewMessage(wp, reinterpret_cast<MSG_CALLBACK_DATA*>(lp));
     switch (msg) {
+    case WM_PANEL_SELECTION_DISPLAY:
+        UpdateSelectionDisplay();
+        return 0;
     case WM_MOUSEACTIVATE:
     case WM_PARENTNOTIFY:
         if (msg == WM_MOUSEACTIVATE || LOWORD(wp) == WM_LBUTTONDOWN || LOWORD(wp) == WM_RBUTTONDOWN)
@@ -731,8 +1054,13 @@ LRESULT ViewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         if (m_view && m_view->GetListView())
             SetFocus(m_view->GetListView());
         return 0;
-    case WM_ERASEBKGND:
+    case WM_ERASEBKGND: {
+        // Only the margins around the view show; the children are clipped out.
+        RECT rc;
+        GetClientRect(m_hWnd, &rc);
+        FillRect(reinterpret_cast<HDC>(wp), &rc, GetSysColorBrush(COLOR_BTNFACE));
         return 1;
+    }
     }
     return FrameWnd::WindowProc(msg, wp, lp);
 }

@@ -5,6 +5,8 @@
 #include "framework/FrameWnd.h"
 #include "panels/FolderHistory.h"
 #include "panels/PanelSettings.h"
+#include "panels/PanelToolBar.h"
+#include "panels/PanelViewState.h"
 #include "shell/ShellFolder.h"
 #include "shell/IdList.h"
 #include "shell/ShellView.h"
@@ -25,6 +27,13 @@ public:
     virtual bool IsPanelActive(const ViewFrame* panel) const = 0;
     // The panel's folder changed.
     virtual void OnPanelFolderChanged(ViewFrame* panel) = 0;
+    // The panel's list got (or lost) the keyboard focus.
+    virtual void OnPanelFocus(ViewFrame* panel, bool gained) = 0;
+    // An in-place rename in the panel's list ended (accepted or cancelled).
+    virtual void OnPanelLabelEdited(ViewFrame* panel) = 0;
+    // A menu of the shell view opened or an item of it was highlighted: the frame's menu
+    // handling (WM_INITMENUPOPUP, WM_MENUSELECT).
+    virtual void OnViewMenuMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
 };
 
 // The panel's title bar: the folder's name, drawn in the active or inactive caption colours.
@@ -64,6 +73,16 @@ public:
     // The shell view's questions.
     HRESULT IncludeObject(const ITEMIDLIST* item);
     void SetStatusText(const char* text);
+    // The view-state stream of the view being shown (E_FAIL when there is none).
+    HRESULT GetViewStateStream(DWORD mode, IStream** out);
+    // The panel's bars the shell view may address (FCW_STATUS, FCW_TOOLBAR); null otherwise.
+    HWND GetControlWindow(UINT id) const;
+    // The view's buttons join the panel toolbar, unless the option hides the shell's buttons.
+    void MergeToolbarItems(const TBBUTTON* buttons, UINT count);
+    // The selection shown in the panel's status bar is brought up to date once the messages
+    // waiting now are handled (selections change item by item).
+    void RequestSelectionDisplay();
+    void UpdateSelectionDisplay();
 
     int GetIndex() const { return m_index; }
     // Swapping panels exchanges their numbers, window identifiers and value names.
@@ -92,6 +111,9 @@ public:
     void OpenSelection();
     // The history menu at a screen point (below the title bar when null).
     void ShowHistoryMenu(const POINT* at);
+    // The view-mode menu, below the shell's views button when the toolbar shows it, else below
+    // the title bar; the choice goes to the view as the shell's own command.
+    void ShowViewMenu();
     // The title bar's menu of navigation commands; the choice goes to the main window.
     void ShowTitleMenu();
     // Colours and font of the panel's list as the frame options say.
@@ -108,6 +130,14 @@ private:
     void UpdateTitle();
     void ApplyPendingSelection();
     LRESULT OnViewMessage(WPARAM cookie, MSG_CALLBACK_DATA* data);
+    LRESULT OnViewWindowMessage(MSG_CALLBACK_DATA& data);
+    LRESULT OnListMessage(MSG_CALLBACK_DATA& data);
+    static BOOL ViewNotify(LPARAM cookie, NMHDR* header, LRESULT* result);
+    BOOL OnViewNotify(NMHDR* header, LRESULT* result);
+    void InstallViewCallbacks();
+    // Leaves a margin around the view on each side where no bar lies.
+    void InsetViewPos(WINDOWPOS* pos) const;
+    POINT ViewMenuPoint(UINT viewsButton) const;
     void LayoutView();
 
     PanelHost* m_host;
@@ -116,13 +146,16 @@ private:
     FolderHistory m_history;
     iShellFolder m_folder;
     std::unique_ptr<iShellView> m_view;
+    PanelViewState m_viewState;
     PIDL m_current;
     int m_drive = -1;
     char m_path[MAX_PATH];
     char m_pendingSelect[MAX_PATH];
     bool m_maximized = false;
+    bool m_itemsInserted = false;        // list items came in since the last scroll-into-view
+    bool m_selectionDisplayPending = false;
     PanelTitleBar m_title;
-    fw::ToolBar m_toolbar;
+    PanelToolBar m_toolbar;
     fw::StatusBar m_status;
     HFONT m_font = NULL;   // the custom list font, owned
 };

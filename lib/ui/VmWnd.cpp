@@ -279,7 +279,7 @@ LRESULT CALLBACK VmWnd::WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
 
 VmWndEx::VmWndEx()
     : m_notify(nullptr), m_notifyCookie(0), m_table(nullptr), m_tableCount(0),
-      m_callbackWnd(NULL), m_callbackMsg(0), m_callbackCookie(0)
+      m_callbackWnd(NULL), m_callbackMsg(0), m_callbackCookie(0), m_unicode(false)
 {
 }
 
@@ -342,15 +342,22 @@ bool VmWndEx::SubclassEx(HWND window)
 {
     if (m_hWnd || m_prevProc || !IsOwnWindow(window) || GetSlot(window, kEx))
         return false;
-    WNDPROC prev = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    if (!prev || prev == WndProcEx)
+    // Installing an ANSI procedure would make the window an ANSI one: its controls would then
+    // send it ANSI notifications its own Unicode procedure ignores.
+    bool unicode = IsWindowUnicode(window) != FALSE;
+    WNDPROC prev = reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(window, GWLP_WNDPROC)
+                                                     : GetWindowLongPtrA(window, GWLP_WNDPROC));
+    if (!prev || prev == WndProcEx || prev == WndProcExW)
         return false;
     m_hWnd = window;
     m_prevProc = prev;
+    m_unicode = unicode;
     SetSlot(window, kEx, this);
     SetSlot(window, kExPrev, reinterpret_cast<void*>(prev));
     SetLastError(0);
-    if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProcEx)) &&
+    LONG_PTR ours = unicode ? reinterpret_cast<LONG_PTR>(WndProcExW) : reinterpret_cast<LONG_PTR>(WndProcEx);
+    if (!(unicode ? SetWindowLongPtrW(window, GWLP_WNDPROC, ours)
+                  : SetWindowLongPtrA(window, GWLP_WNDPROC, ours)) &&
         GetLastError()) {
         ClearSlot(window, kEx);
         ClearSlot(window, kExPrev);
@@ -366,15 +373,29 @@ bool VmWndEx::UnsubclassEx()
     if (!m_hWnd || !m_prevProc || GetSlot(m_hWnd, kEx) != this)
         return false;
     if (IsWindow(m_hWnd)) {
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) != WndProcEx)
-            return false;
-        SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
+        if (m_unicode) {
+            if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) != WndProcExW)
+                return false;
+            SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
+        } else {
+            if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) != WndProcEx)
+                return false;
+            SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
+        }
     }
     ClearSlot(m_hWnd, kEx);
     ClearSlot(m_hWnd, kExPrev);
     m_hWnd = NULL;
     m_prevProc = NULL;
+    m_unicode = false;
     return true;
+}
+
+LRESULT VmWndEx::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (m_unicode && m_hWnd && m_prevProc)
+        return CallWindowProcW(m_prevProc, m_hWnd, msg, wParam, lParam);
+    return VmWnd::OnWndMessage(msg, wParam, lParam);
 }
 
 VmWndEx* VmWndEx::GetWndEx(HWND window)
@@ -414,12 +435,27 @@ LRESULT VmWndEx::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK VmWndEx::WndProcEx(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    return Route(window, msg, wParam, lParam, false);
+}
+
+LRESULT CALLBACK VmWndEx::WndProcExW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return Route(window, msg, wParam, lParam, true);
+}
+
+LRESULT VmWndEx::Route(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, bool unicode)
+{
     try {
         VmWndEx* wnd = GetWndEx(window);
         if (!wnd) {
             WNDPROC prev = reinterpret_cast<WNDPROC>(GetSlot(window, kExPrev));
-            LRESULT result = prev ? CallWindowProcA(prev, window, msg, wParam, lParam)
-                                  : DefWindowProcA(window, msg, wParam, lParam);
+            LRESULT result;
+            if (unicode)
+                result = prev ? CallWindowProcW(prev, window, msg, wParam, lParam)
+                              : DefWindowProcW(window, msg, wParam, lParam);
+            else
+                result = prev ? CallWindowProcA(prev, window, msg, wParam, lParam)
+                              : DefWindowProcA(window, msg, wParam, lParam);
             if (msg == WM_NCDESTROY)
                 ClearSlot(window, kExPrev);
             return result;

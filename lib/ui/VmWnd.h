@@ -101,14 +101,23 @@ public:
     // WM_NOTIFY received by the window: the base asks the notification callback.
     virtual BOOL OnNotify(NMHDR* header, LRESULT& result);
 
+    // A Unicode window keeps its messages in Unicode: its children then notify it in Unicode,
+    // as its own procedure expects.
     bool SubclassEx(HWND window);
     bool UnsubclassEx();
+    bool IsUnicode() const { return m_unicode; }
     static VmWndEx* GetWndEx(HWND window);
     static LRESULT CALLBACK WndProcEx(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WndProcExW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // The subclassed window's own procedure, called in the window's character set.
+    LRESULT OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     UINT FlagsOf(UINT msg) const;
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT Route(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, bool unicode);
 
     VmNotifyCallback m_notify;
     LPARAM m_notifyCookie;
@@ -117,4 +126,5 @@ private:
     HWND m_callbackWnd;
     UINT m_callbackMsg;
     LPARAM m_callbackCookie;
+    bool m_unicode;
 };

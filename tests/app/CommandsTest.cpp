@@ -216,8 +216,9 @@ TEST_F(Commands, EveryMenuItemIsAnswered)
         ASSERT_TRUE(ok);
     }
     EXPECT_GT(posted, 80);
-    // Keys without a menu item reach the table too.
-    for (UINT id : {32807u, 32808u, 32823u, 32824u, 32825u, 32826u, 39000u, 39061u, 32815u}) {
+    // Keys without a menu item reach the table too. (32815, the view-mode menu, is the panel's:
+    // tests/panels drives it.)
+    for (UINT id : {32807u, 32808u, 32823u, 32824u, 32825u, 32826u, 39000u, 39061u}) {
         SCOPED_TRACE(id);
         ASSERT_TRUE(app.PostCommand(id));
         HWND box = app.WaitForWindowWithText(kNotYet, 5000);

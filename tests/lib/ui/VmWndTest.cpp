@@ -488,4 +488,55 @@ TEST(VmWnd, ObjectGoneFirstStillForwardsUntilTheWindowDies)
     DestroyWindow(p.wnd);
     EXPECT_FALSE(IsWindow(old));
     EXPECT_TRUE(VmWndEx::GetWndEx(old) == nullptr);
+namespace {
+// A Unicode window as the shell's view is one: it reads its children's notifications in
+// Unicode and keeps its text as given.
+LRESULT CALLBACK WideProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_USER + 51)
+        return IsWindowUnicode(wnd) ? 1 : 2;
+    return DefWindowProcW(wnd, msg, wp, lp);
+}
+}  // namespace
+
+TEST(VmWndEx, AUnicodeWindowStaysUnicode)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = WideProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = L"UiTestWide";
+    RegisterClassW(&wc);
+    HWND wnd = CreateWindowExW(0, L"UiTestWide", L"", WS_OVERLAPPED, 0, 0, 100, 80, NULL, NULL,
+                               GetModuleHandleA(NULL), NULL);
+    ASSERT_TRUE(wnd != NULL);
+    LONG_PTR proc = GetWindowLongPtrW(wnd, GWLP_WNDPROC);
+    {
+        VmWndEx ex;
+        ASSERT_TRUE(ex.SubclassEx(wnd));
+        EXPECT_TRUE(ex.IsUnicode());
+        EXPECT_TRUE(IsWindowUnicode(wnd));
+        // A control asking how to notify its parent hears Unicode.
+        EXPECT_EQ(NFR_UNICODE, SendMessageW(wnd, WM_NOTIFYFORMAT, 0, NF_QUERY));
+        // Text that has no ANSI form passes through the subclass unharmed.
+        const WCHAR text[] = {0x263A, L'x', 0x4E2D, 0};
+        SetWindowTextW(wnd, text);
+        WCHAR back[8] = {};
+        GetWindowTextW(wnd, back, 8);
+        EXPECT_STREQ(text, back);
+        EXPECT_EQ(1, SendMessageW(wnd, WM_USER + 51, 0, 0));
+        // Callbacks still see the messages.
+        NMHDR hdr = {wnd, 1, 1234};
+        ex.SetNotifyCallback(NotifyCb, 5);
+        EXPECT_EQ(555, SendMessageW(wnd, WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&hdr)));
+        EXPECT_TRUE(ex.UnsubclassEx());
+        EXPECT_EQ(proc, GetWindowLongPtrW(wnd, GWLP_WNDPROC));
+        EXPECT_TRUE(IsWindowUnicode(wnd));
+        // An ANSI window is subclassed the ANSI way, as before.
+        Plain p;
+        ASSERT_TRUE(ex.SubclassEx(p.wnd));
+        EXPECT_FALSE(ex.IsUnicode());
+        EXPECT_FALSE(IsWindowUnicode(p.wnd));
+        EXPECT_EQ(7, SendMessageA(p.wnd, WM_USER + 50, 0, 0));
+    }
+    DestroyWindow(wnd);
 }
