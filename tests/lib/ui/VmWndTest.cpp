@@ -488,6 +488,8 @@ TEST(VmWnd, ObjectGoneFirstStillForwardsUntilTheWindowDies)
     DestroyWindow(p.wnd);
     EXPECT_FALSE(IsWindow(old));
     EXPECT_TRUE(VmWndEx::GetWndEx(old) == nullptr);
+}
+
 namespace {
 // A Unicode window as the shell's view is one: it reads its children's notifications in
 // Unicode and keeps its text as given.
