@@ -106,6 +106,9 @@ public:
     bool starForStar = false;
     bool filesOnly = false;
     bool recycle = true;
+    // The shell has worked at least once, even if the dialog then stayed open (a cancelled
+    // or failed operation may have done part of its items).
+    bool shellWorked = false;
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -383,6 +386,8 @@ void FileOpDlg::OnOK()
         StrCopyN(errPath, dst, sizeof(errPath));
     } else {
         ok = FileOp_DoWork(m_hWnd, m_info.op, flags, type, &data, dst, dstName, &err, errPath);
+        if (err == FileOpErrNone || err == FileOpErrAborted)
+            shellWorked = true;   // the other errors stop before the shell
     }
 
     static const int messages[] = {0, IDS_LIB_FILEOP_NOTHING, IDS_LIB_FILEOP_SELF,
@@ -442,20 +447,24 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
     dlg.starForStar = s3.IsOn(S3_RENAME_STAR_FOR_STAR);
     dlg.filesOnly = s3.IsOn(S3_RENAME_FILES_ONLY);
     dlg.recycle = !s3.IsOn(S3_NO_RECYCLE_BIN);
-    if (dlg.Modal(info.templateId, GetModuleHandleA(NULL), frame.m_hWnd) != IDOK)
+    bool ok = dlg.Modal(info.templateId, GetModuleHandleA(NULL), frame.m_hWnd) == IDOK;
+    // After a cancelled operation the panels still show what the shell did.
+    if (!ok && !dlg.shellWorked)
         return;
 
-    if (info.op == FileOpRename) {
-        s3.Set(S3_RENAME_STAR_FOR_STAR, dlg.starForStar);
-        s3.Set(S3_RENAME_FILES_ONLY, dlg.filesOnly);
-    } else if (info.op == FileOpDelete) {
-        s3.Set(S3_NO_RECYCLE_BIN, !dlg.recycle);
+    if (ok) {
+        if (info.op == FileOpRename) {
+            s3.Set(S3_RENAME_STAR_FOR_STAR, dlg.starForStar);
+            s3.Set(S3_RENAME_FILES_ONLY, dlg.filesOnly);
+        } else if (info.op == FileOpDelete) {
+            s3.Set(S3_NO_RECYCLE_BIN, !dlg.recycle);
+        }
+        s3.Store();
     }
-    s3.Store();
 
     active->Refresh();
     passive->Refresh();
-    if (follower[0] && active->GetView())
+    if (ok && follower[0] && active->GetView())
         active->GetView()->HighlightItem(follower);
 }
 
