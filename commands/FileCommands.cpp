@@ -466,6 +466,7 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
     passive->Refresh();
     if (ok && follower[0] && active->GetView())
         active->GetView()->HighlightItem(follower);
+    frame.UpdateStatusBar(true);
 }
 
 }  // namespace
