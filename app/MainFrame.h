@@ -30,6 +30,10 @@ public:
     ViewFrame* Panel(int index) const { return index == 0 || index == 1 ? m_panel[index] : nullptr; }
     FrameOpts& Options() { return m_opts; }
     void OnIdleUpdate();
+    // Sets the indicator panes for the active panel: its drive's free space and its number
+    // of objects. remeasure also measures a removable or network drive again, as after a
+    // file operation.
+    void UpdateStatusBar(bool remeasure);
 
     // PanelHost
     VmShellBrowser* GetShellBrowser() override { return &m_browser; }
@@ -73,6 +77,8 @@ private:
     void RestoreFromIcon(bool thenClose);
     void RefreshAll();
     void SaveState();
+    void BuildIndicators();
+    void SetIndicatorText(int index, const char* text);
 
     VmShellBrowser m_browser;
     fw::Splitter m_splitter;
@@ -91,6 +97,12 @@ private:
     RECT m_fullRect = {};
     SIZE m_lastClient = {};
     PIDL m_pending;   // folder set by WM_COPYDATA codes 1 to 3, taken by "PanorelMsg" code 12
+    enum { kMaxIndicators = 2 };
+    UINT m_indicatorIds[kMaxIndicators] = {};
+    int m_indicatorWidths[kMaxIndicators] = {};
+    int m_indicatorCount = 0;
+    char m_freeDrive = 0;      // the removable or network drive measured last
+    DWORD m_freeKB = 0;
     UINT m_browserMsg = 0;
     HMENU m_ownMenu = NULL;      // the menu bar from the resources
     HMENU m_sharedMenu = NULL;   // a shell view's combined menu while it is installed

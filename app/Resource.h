@@ -56,6 +56,11 @@
 #define ID_MAIN_TOOLBAR              59392
 #define ID_MAIN_STATUSBAR            59393
 #define ID_MAIN_DRIVEBAR             59409
+
+// Status bar indicator panes; each string sizes its pane at first
+#define ID_INDICATOR_FREE            132
+#define ID_INDICATOR_NUMOBJ          136
+#define ID_STATUS_TIMER              4096
 #define ID_CMD_COPY                  39401
 #define ID_CMD_MOVE                  39402
 #define ID_CMD_RENAME                39403

@@ -58,6 +58,8 @@ enum : DWORD {
     SO_WAVY_CAPTION = 0x10,
     SO_ANIMATE_ICON = 0x20,
     SO_STATUS_DESCRIPTIONS = 0x40,
+    SO_INDICATOR_FREE = 0x1000,       // status bar: free space of the active drive
+    SO_INDICATOR_NUMOBJ = 0x8000,     // status bar: number of objects or of selected ones
     SO_STRONG_MENU_EDGES = 0x10000,
     SO_REOPEN_AFTER_RESTART = 0x40000,
     SO_EXPAND_DRIVE_LETTERS = 0x80000,

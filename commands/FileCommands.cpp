@@ -87,6 +87,31 @@ bool IsInAllowedRoot(const char* path)
     return (hasAlt && IsPathInRoot(ROOT_ALT, path)) || (hasRoot && IsPathInRoot(ROOT_MAIN, path));
 }
 
+// Stops a list from redrawing while it lives. While the shell works, its view adds every new
+// file to the panel's list (Wine's view even those of subfolders), and each addition would
+// redraw the list's scroll bars at once: thousands of files took minutes. The panels are
+// refreshed afterwards anyway.
+class ListRedrawOff {
+public:
+    explicit ListRedrawOff(HWND list) : m_list(list && IsWindow(list) ? list : NULL)
+    {
+        if (m_list)
+            SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
+    }
+    ListRedrawOff(const ListRedrawOff&) = delete;
+    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
+    ~ListRedrawOff()
+    {
+        if (m_list && IsWindow(m_list)) {
+            SendMessageA(m_list, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(m_list, NULL, TRUE);
+        }
+    }
+
+private:
+    HWND m_list;
+};
+
 class FileOpDlg : public VmDlg {
 public:
     FileOpDlg(const OpInfo& info, ID_List& selection, const char* from, const char* to,
@@ -106,6 +131,11 @@ public:
     bool starForStar = false;
     bool filesOnly = false;
     bool recycle = true;
+    // The shell has worked at least once, even if the dialog then stayed open (a cancelled
+    // or failed operation may have done part of its items).
+    bool shellWorked = false;
+    // The panels' lists, kept from redrawing while the shell works.
+    HWND lists[2] = {NULL, NULL};
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -382,7 +412,10 @@ void FileOpDlg::OnOK()
         err = FileOpErrRoot;
         StrCopyN(errPath, dst, sizeof(errPath));
     } else {
+        ListRedrawOff quiet0(lists[0]), quiet1(lists[1]);
         ok = FileOp_DoWork(m_hWnd, m_info.op, flags, type, &data, dst, dstName, &err, errPath);
+        if (err == FileOpErrNone || err == FileOpErrAborted)
+            shellWorked = true;   // the other errors stop before the shell
     }
 
     static const int messages[] = {0, IDS_LIB_FILEOP_NOTHING, IDS_LIB_FILEOP_SELF,
@@ -442,21 +475,28 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
     dlg.starForStar = s3.IsOn(S3_RENAME_STAR_FOR_STAR);
     dlg.filesOnly = s3.IsOn(S3_RENAME_FILES_ONLY);
     dlg.recycle = !s3.IsOn(S3_NO_RECYCLE_BIN);
-    if (dlg.Modal(info.templateId, GetModuleHandleA(NULL), frame.m_hWnd) != IDOK)
+    dlg.lists[0] = active->GetListView();
+    dlg.lists[1] = passive->GetListView();
+    bool ok = dlg.Modal(info.templateId, GetModuleHandleA(NULL), frame.m_hWnd) == IDOK;
+    // After a cancelled operation the panels still show what the shell did.
+    if (!ok && !dlg.shellWorked)
         return;
 
-    if (info.op == FileOpRename) {
-        s3.Set(S3_RENAME_STAR_FOR_STAR, dlg.starForStar);
-        s3.Set(S3_RENAME_FILES_ONLY, dlg.filesOnly);
-    } else if (info.op == FileOpDelete) {
-        s3.Set(S3_NO_RECYCLE_BIN, !dlg.recycle);
+    if (ok) {
+        if (info.op == FileOpRename) {
+            s3.Set(S3_RENAME_STAR_FOR_STAR, dlg.starForStar);
+            s3.Set(S3_RENAME_FILES_ONLY, dlg.filesOnly);
+        } else if (info.op == FileOpDelete) {
+            s3.Set(S3_NO_RECYCLE_BIN, !dlg.recycle);
+        }
+        s3.Store();
     }
-    s3.Store();
 
     active->Refresh();
     passive->Refresh();
-    if (follower[0] && active->GetView())
+    if (ok && follower[0] && active->GetView())
         active->GetView()->HighlightItem(follower);
+    frame.UpdateStatusBar(true);
 }
 
 }  // namespace

@@ -42,6 +42,8 @@
 #define IDS_LIB_FILEOP_MOVING        2061
 #define IDS_LIB_FILEOP_RENAMING      2062
 #define IDS_LIB_FILEOP_DELETING      2063
+#define IDS_LIB_FILEOP_ITEM_OF       2064    // progress line: item %d of %d
+#define IDS_LIB_FILEOP_TO            2065    // progress line: the target
 
 // Dialog 755: system information
 #define IDD_LIB_SYSINFO              755

@@ -1,5 +1,6 @@
 #include "FileOp.h"
 #include "Filter.h"
+#include "Progress.h"
 #include "../LibRes.h"
 #include "../shell/IdList.h"
 #include "../shell/Pidl.h"
@@ -249,6 +250,78 @@ template <class Build> char* BuildList(Build build, int& size, bool& noMemory)
     return nullptr;
 }
 
+// The "Processing..." dialog waits this long, so a quick operation shows none.
+const DWORD kProgressDelayMs = 500;
+
+int CountEntries(const char* list)
+{
+    int count = 0;
+    for (const char* p = list; *p; p += strlen(p) + 1)
+        ++count;
+    return count;
+}
+
+// Hands the shell one entry of the lists at a time under the "Processing..." dialog, so that
+// the user sees how far the operation is and can stop it between items: not every shell shows
+// a progress window of its own or lets its work be cancelled midway. Each item the shell has
+// done is whole; the ones after a cancel or a failure are not touched. Returns the shell's
+// result of the last item run (ERROR_CANCELLED when the user stopped before an item).
+int ShellOpByItem(const SHFILEOPSTRUCTA& whole, int count, FileOpErr& err)
+{
+    Progress progress(whole.hwnd, kProgressDelayMs, 0);
+    progress.SetTitle(whole.lpszProgressTitle);
+    // The bar keeps 16 bits of its range: many items share one step.
+    const int range = count < 0x7FFF ? count : 0x7FFF;
+    progress.SetRange(0, range);
+    const std::string itemOf = LibString(IDS_LIB_FILEOP_ITEM_OF);
+    const std::string toText = LibString(IDS_LIB_FILEOP_TO);
+    const bool multiDest = (whole.fFlags & FOF_MULTIDESTFILES) != 0;
+    // Without one target for each source every item goes to the same destination list.
+    std::string sameTo;
+    if (!multiDest) {
+        const char* end = whole.pTo;
+        while (*end)
+            end += strlen(end) + 1;
+        sameTo.assign(whole.pTo, (size_t)(end - whole.pTo) + 1);
+    }
+    const char* from = whole.pFrom;
+    const char* to = whole.pTo;
+    int result = 0;
+    int bar = 0;
+    for (int i = 0; i < count && *from; ++i) {
+        if (progress.IsCanceled()) {
+            err = FileOpErrAborted;
+            result = ERROR_CANCELLED;
+            break;
+        }
+        size_t fromLen = strlen(from);
+        size_t toLen = multiDest ? strlen(to) : 0;
+        std::string oneFrom(from, fromLen);
+        oneFrom.append(2, '\0');
+        std::string oneTo = multiDest ? std::string(to, toLen) + std::string(2, '\0') : sameTo;
+        progress.SetText(0, from);
+        progress.SetTextFmt(1, toText.c_str(), oneTo.c_str());
+        progress.SetTextFmt(2, itemOf.c_str(), i + 1, count);
+
+        SHFILEOPSTRUCTA shop = whole;
+        shop.pFrom = oneFrom.c_str();
+        shop.pTo = oneTo.c_str();
+        shop.fAnyOperationsAborted = FALSE;
+        result = SHFileOperationA(&shop);
+        if (shop.fAnyOperationsAborted)
+            err = FileOpErrAborted;
+        for (int next = MulDiv(i + 1, range, count); bar < next; ++bar)
+            progress.StepIt();
+        // A failure ends the operation here, as one call of the shell would.
+        if (result != 0)
+            break;
+        from += fromLen + 1;
+        if (multiDest)
+            to += toLen + 1;
+    }
+    return result;
+}
+
 }  // namespace
 
 void FileOp_ApplyMask(const char* srcMask, const char* dstMask, const char* name, bool extension,
@@ -495,9 +568,17 @@ bool FileOp_DoWork(HWND owner, int op, UINT flags, int type, const FileOpSrcData
     if (op == FileOpDelete || ftp)
         shop.fFlags &= ~FOF_MULTIDESTFILES;
     shop.lpszProgressTitle = title.c_str();
-    int result = SHFileOperationA(&shop);
-    if (shop.fAnyOperationsAborted)
-        *err = FileOpErrAborted;
+    // Copying and moving can take long: item by item they can be followed and stopped.
+    // Renaming and deleting are quick, and deleting asks once for the whole list.
+    int count = CountEntries(src);
+    int result = 0;
+    if ((op == FileOpCopy || op == FileOpMove) && count > 1) {
+        result = ShellOpByItem(shop, count, *err);
+    } else {
+        result = SHFileOperationA(&shop);
+        if (shop.fAnyOperationsAborted)
+            *err = FileOpErrAborted;
+    }
     free(src);
     free(dst);
     return result == 0;

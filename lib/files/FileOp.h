@@ -53,6 +53,10 @@ PANOREL32_API int FileOp_MakeDst(int op, const char* mask, const char* sources,
 
 // Performs the operation; flags are the shell's FOF_ flags. True on success; "nothing to do"
 // is a success with err FileOpErrNothing. errPath holds MAX_PATH bytes (may be null).
+// Copying and moving more than one item hand the shell one item at a time under the
+// "Processing..." dialog (owner: the window to centre it on), which appears after half a
+// second; its Cancel stops the operation before the next item (err FileOpErrAborted, false),
+// and so does the first item the shell fails. Items done are whole, the rest untouched.
 PANOREL32_API bool FileOp_DoWork(HWND owner, int op, UINT flags, int type,
                                  const FileOpSrcData* data, const char* dstFolder,
                                  const char* dstName, FileOpErr* err, char* errPath);

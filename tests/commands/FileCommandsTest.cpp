@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <map>
+#include <stdio.h>
 #include <string>
+#include <thread>
 #include <vector>
 #include "driver/Driver.h"
 
@@ -15,6 +17,11 @@ const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
 enum : UINT { ID_COPY = 39401, ID_MOVE = 39402, ID_RENAME = 39403, ID_DELETE = 39404 };
 enum : int { IDC_TO_FOLDER = 1054, IDC_RENAME_TO = 1050, IDC_RECYCLE = 1301, IDC_SELECTION = 1060 };
+// The library's "Processing..." dialog: text lines 0 to 3 and the bar.
+enum : int { IDC_PROGRESS_TEXT0 = 7026, IDC_PROGRESS_TEXT1 = 7027, IDC_PROGRESS_TEXT2 = 7028,
+             IDC_PROGRESS_BAR = 7030 };
+const DWORD kQuietSettings = 0x0C081870;
+const DWORD kIndicatorNumObj = 0x8000;
 
 void RemoveTree(const std::string& folder)
 {
@@ -113,6 +120,130 @@ bool SelectItems(HWND list, const std::vector<std::string>& names)
     }
     CloseHandle(process);
     return found == names.size();
+}
+
+// A file whose copy takes visible time: a header naming it, then a pseudo-random body, so a
+// partial or misplaced copy shows in its checksum.
+bool MakeBulky(const std::string& path, DWORD size)
+{
+    static std::vector<char> body;
+    if (body.size() < size) {
+        body.resize(size);
+        unsigned x = 88172645u;
+        for (char& c : body) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            c = char(x);
+        }
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::string head = path.substr(path.rfind('\\') + 1);
+    head.resize(64, ' ');
+    DWORD n = 0, m = 0;
+    bool ok = ::WriteFile(h, head.data(), 64, &n, NULL) && ::WriteFile(h, body.data(), size - 64, &m, NULL) &&
+              n + m == size;
+    CloseHandle(h);
+    return ok;
+}
+
+// FNV-1a of a file's bytes; 0 when it cannot be read.
+unsigned long long Checksum(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    std::vector<unsigned char> buf(1 << 20);
+    unsigned long long hash = 14695981039346656037ull;
+    DWORD n = 0;
+    while (::ReadFile(h, buf.data(), (DWORD)buf.size(), &n, NULL) && n) {
+        for (DWORD i = 0; i < n; ++i)
+            hash = (hash ^ buf[i]) * 1099511628211ull;
+    }
+    CloseHandle(h);
+    return hash;
+}
+
+// Every file below folder: relative path -> checksum (0 for folders).
+std::map<std::string, unsigned long long> Sums(const std::string& folder, const std::string& rel = "")
+{
+    std::map<std::string, unsigned long long> out;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return out;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        std::string key = rel.empty() ? name : rel + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out[key] = 0;
+            auto sub = Sums(folder + "\\" + name, key);
+            out.insert(sub.begin(), sub.end());
+        } else {
+            out[key] = Checksum(folder + "\\" + name);
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return out;
+}
+
+// The entries of a tree map that lie in the top-level item name (itself and below).
+std::map<std::string, unsigned long long> ItemOf(const std::map<std::string, unsigned long long>& tree,
+                                                 const std::string& name)
+{
+    std::map<std::string, unsigned long long> out;
+    for (auto& e : tree)
+        if (e.first == name || e.first.compare(0, name.size() + 1, name + "\\") == 0)
+            out.insert(e);
+    return out;
+}
+
+// Presses Yes in the shell's confirmations of a process ("Confirm ...") until stopped.
+class ConfirmAnswerer {
+public:
+    explicit ConfirmAnswerer(DWORD pid) : m_pid(pid), m_thread([this] { Run(); }) {}
+    ConfirmAnswerer(const ConfirmAnswerer&) = delete;
+    ConfirmAnswerer& operator=(const ConfirmAnswerer&) = delete;
+    ~ConfirmAnswerer()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    int Answered() const { return m_answered; }
+
+private:
+    void Run()
+    {
+        std::vector<HWND> pressed;
+        while (!m_stop) {
+            for (HWND w : drv::TopLevelWindows(m_pid))
+                if (drv::ClassName(w) == "#32770" && drv::WindowText(w).find("Confirm") == 0 &&
+                    std::find(pressed.begin(), pressed.end(), w) == pressed.end()) {
+                    Sleep(100);   // let it finish its set-up
+                    if (drv::PressButton(w, IDYES)) {
+                        pressed.push_back(w);
+                        ++m_answered;
+                    }
+                }
+            Sleep(20);
+        }
+    }
+    DWORD m_pid;
+    volatile bool m_stop = false;
+    volatile int m_answered = 0;
+    std::thread m_thread;
+};
+
+unsigned long long FreeBytes(const std::string& path)
+{
+    ULARGE_INTEGER free = {};
+    GetDiskFreeSpaceExA(path.substr(0, 3).c_str(), &free, NULL, NULL);
+    return free.QuadPart;
 }
 
 // A dialog of the process with that caption.
@@ -350,6 +481,229 @@ TEST_F(FileCommands, DestinationOutsideTheRootPathIsRefused)
     SetWindowTextA(GetDlgItem(dlg, IDC_TO_FOLDER), (a + "\\sub").c_str());
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
     EXPECT_TRUE(drv::WaitFor([&] { return ReadFile(a + "\\sub\\one.txt") == "first file"; }, 10000));
+    app.Close();
+}
+
+// Cancel in the "Processing..." dialog while a copy runs: the items done are whole at the
+// destination, the rest never got there, and no source changed.
+TEST_F(FileCommands, CancelDuringCopyLeavesEveryFileWholeOrAbsent)
+{
+    char name[32];
+    for (int i = 0; i < 8; ++i) {
+        snprintf(name, sizeof(name), "big%02d.bin", i);
+        ASSERT_TRUE(MakeBulky(a + "\\" + name, (24u << 20) + i * 4097));
+    }
+    // The shell takes a few milliseconds for each file: many small ones make the copy last.
+    for (int i = 0; i < 600; ++i) {
+        snprintf(name, sizeof(name), "note%03d.txt", i);
+        WriteFile(a + "\\" + name, std::string(1000 + i * 13, char('a' + i % 26)));
+    }
+    CreateDirectoryA((a + "\\tree").c_str(), NULL);
+    for (int i = 0; i < 30; ++i) {
+        snprintf(name, sizeof(name), "\\tree\\leaf%02d.dat", i);
+        WriteFile(a + name, std::string(2000 + i, char('A' + i % 26)));
+    }
+    const auto before = Sums(a);
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b);
+    ASSERT_TRUE(main);
+    HWND list = drv::PanelList(main, 0);
+    std::vector<std::string> names;
+    ASSERT_TRUE(drv::WaitFor([&] { return (names = drv::ListViewTexts(list, false)).size() == 613u; }, 20000));
+    const int total = (int)names.size();
+    HWND dlg = Open(app, main, ID_COPY, "Copy", names);
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ("613 objects", drv::WindowText(GetDlgItem(dlg, IDC_SELECTION)));
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+
+    // Wine's shell shows no progress of its own and cannot be stopped midway: the program's
+    // dialog appears after half a second and its Cancel stops before the next item.
+    HWND progress = WaitForDialog(app, "Copying...", 30000);
+    ASSERT_TRUE(progress) << "no progress dialog";
+    // The lines change with every item: read until one reading agrees with itself.
+    std::string item, from, to;
+    int shown = 0, of = 0, pos = -1;
+    for (int tries = 0; tries < 100; ++tries) {
+        item = drv::WindowText(GetDlgItem(progress, IDC_PROGRESS_TEXT2));
+        from = drv::WindowText(GetDlgItem(progress, IDC_PROGRESS_TEXT0));
+        to = drv::WindowText(GetDlgItem(progress, IDC_PROGRESS_TEXT1));
+        pos = (int)SendMessageA(GetDlgItem(progress, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0);
+        if (sscanf(item.c_str(), "%d of %d", &shown, &of) == 2 && shown >= 1 && shown <= total &&
+            from == a + "\\" + names[shown - 1] &&
+            item == drv::WindowText(GetDlgItem(progress, IDC_PROGRESS_TEXT2)))
+            break;
+    }
+    int max = (int)SendMessageA(GetDlgItem(progress, IDC_PROGRESS_BAR), PBM_GETRANGE, FALSE, 0);
+    ASSERT_TRUE(drv::PressButton(progress, IDCANCEL));
+    EXPECT_FALSE(drv::Screenshot("fileops_copy_progress", progress).empty());
+    EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(progress); }, 10000));
+
+    // It counted: the item under way of all of them, its source and target, one step per item.
+    EXPECT_EQ(total, of) << item;
+    EXPECT_EQ(total, max);
+    ASSERT_GE(shown, 1);
+    ASSERT_LE(shown, total);
+    EXPECT_EQ(a + "\\" + names[shown - 1], from);
+    EXPECT_EQ("to " + b + "\\" + names[shown - 1], to);
+    EXPECT_GE(pos, shown - 1);
+    EXPECT_LE(pos, shown);
+
+    // A cancelled operation shows no message and keeps the Copy dialog open.
+    EXPECT_TRUE(IsWindow(dlg));
+    Sleep(300);
+    for (HWND w : drv::TopLevelWindows(app.Pid()))
+        if (w != main && w != dlg)
+            ADD_FAILURE() << "unexpected: " << drv::AllTexts(w);
+
+    // Items in the panel's order: the first ones whole at the destination, the others absent.
+    EXPECT_EQ(before, Sums(a));
+    const auto after = Sums(b);
+    int done = 0;
+    while (done < total && !ItemOf(after, names[done]).empty())
+        ++done;
+    EXPECT_GE(done, shown);
+    EXPECT_LT(done, total) << "the cancel came too late to stop anything";
+    size_t entries = 0;
+    for (int i = 0; i < total; ++i) {
+        SCOPED_TRACE(names[i]);
+        auto got = ItemOf(after, names[i]);
+        if (i < done)
+            EXPECT_EQ(ItemOf(before, names[i]), got);
+        else
+            EXPECT_TRUE(got.empty());
+        entries += got.size();
+    }
+    EXPECT_EQ(after.size(), entries) << "stray entries at the destination";
+
+    // Closing the dialog still refreshes the panels with what was done.
+    ASSERT_TRUE(drv::PressButton(dlg, IDCANCEL));
+    EXPECT_TRUE(drv::WaitFor([&] { return (int)drv::ListViewTexts(drv::PanelList(main, 1), false).size() == done; }, 10000));
+    app.Close();
+}
+
+// A copy and a move that fail at a locked target: every source is either untouched or whole
+// at its target, and nothing after the failure is touched.
+TEST_F(FileCommands, FailedCopyAndMoveLeaveEverySourceWholeOrUntouched)
+{
+    std::vector<std::string> names = {"c1.bin", "c2.bin", "c3.bin", "c4.bin", "c5.bin"};
+    std::map<std::string, unsigned long long> sums;
+    for (auto& n : names) {
+        ASSERT_TRUE(MakeBulky(a + "\\" + n, 2u << 20));
+        sums[n] = Checksum(a + "\\" + n);
+    }
+    // A read-only target is replaced after the question; one held open without sharing cannot be.
+    WriteFile(b + "\\c2.bin", "old two");
+    SetFileAttributesA((b + "\\c2.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteFile(b + "\\c4.bin", "old four");
+    const unsigned long long old4 = Checksum(b + "\\c4.bin");
+    HANDLE lock = CreateFileA((b + "\\c4.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b);
+    ASSERT_TRUE(main);
+    HWND list = drv::PanelList(main, 0);
+    ASSERT_TRUE(drv::WaitFor([&] { return drv::ListViewTexts(list, false).size() == 9u; }, 10000));
+    {
+        ConfirmAnswerer yes(app.Pid());
+        HWND dlg = Open(app, main, ID_COPY, "Copy", names);
+        ASSERT_TRUE(dlg);
+        ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+        EXPECT_TRUE(drv::WaitFor([&] { return Checksum(b + "\\c3.bin") == sums["c3.bin"]; }, 20000));
+        Sleep(1500);   // time for anything after the failure to happen
+        EXPECT_TRUE(IsWindow(dlg));   // the failure keeps the dialog
+        ASSERT_TRUE(drv::PressButton(dlg, IDCANCEL));
+        EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+        EXPECT_GE(yes.Answered(), 1);
+    }
+    for (auto& n : names)
+        EXPECT_EQ(sums[n], Checksum(a + "\\" + n)) << n;   // copying leaves the sources
+    EXPECT_EQ(sums["c1.bin"], Checksum(b + "\\c1.bin"));
+    EXPECT_EQ(sums["c2.bin"], Checksum(b + "\\c2.bin"));
+    EXPECT_EQ(sums["c3.bin"], Checksum(b + "\\c3.bin"));
+    EXPECT_EQ(old4, Checksum(b + "\\c4.bin"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((b + "\\c5.bin").c_str()));
+    CloseHandle(lock);
+
+    // Moving the same five while the source c4 is held open: a file in use cannot go.
+    lock = CreateFileA((a + "\\c4.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                       0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    {
+        ConfirmAnswerer yes(app.Pid());
+        HWND dlg = Open(app, main, ID_MOVE, "Move", names);
+        ASSERT_TRUE(dlg);
+        ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+        EXPECT_TRUE(drv::WaitFor([&] { return GetFileAttributesA((a + "\\c3.bin").c_str()) == INVALID_FILE_ATTRIBUTES; }, 20000));
+        Sleep(1500);
+        if (IsWindow(dlg))
+            drv::PressButton(dlg, IDCANCEL);
+        EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    }
+    int moved = 0;
+    for (auto& n : names) {
+        SCOPED_TRACE(n);
+        std::string src = a + "\\" + n, dst = b + "\\" + n;
+        if (GetFileAttributesA(src.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            EXPECT_EQ(sums[n], Checksum(dst));   // whole at its target
+            ++moved;
+        } else {
+            EXPECT_EQ(sums[n], Checksum(src));   // untouched
+        }
+    }
+    CloseHandle(lock);
+    // Wine's shell passes over the file in use and goes on; Windows stops the move there.
+    EXPECT_GE(moved, 3);
+    EXPECT_EQ(sums["c4.bin"], Checksum(a + "\\c4.bin"));
+    EXPECT_EQ(old4, Checksum(b + "\\c4.bin"));
+    app.Close();
+}
+
+// After an operation the main status bar shows the active panel's number of objects and its
+// drive's free space as they are now.
+TEST_F(FileCommands, StatusBarShowsObjectsAndFreeSpaceAfterAnOperation)
+{
+    drv::SetUserDword(kRootKey, "Settings", kQuietSettings | kIndicatorNumObj);
+    ASSERT_TRUE(MakeBulky(a + "\\bulk.bin", 200u << 20));
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b);
+    ASSERT_TRUE(main);
+    HWND bar = drv::MainStatusBar(main);
+    ASSERT_TRUE(bar);
+    // The message pane, then Free and NumObj (RAM, also on by default, is not built).
+    std::vector<std::string> texts;
+    EXPECT_TRUE(drv::WaitFor([&] { return (texts = drv::StatusBarTexts(bar)).size() == 3u && texts[2] == "5 obj"; }, 5000))
+        << (texts.size() > 2 ? texts[2] : "");
+    auto freeMB = [&](const std::string& text) {
+        unsigned long mb = 0;
+        char unit[8] = "";
+        return sscanf(text.c_str(), "%lu %7s", &mb, unit) == 2 && std::string(unit) == "MB" ? (long long)mb : -1LL;
+    };
+    const long long mbBefore = freeMB(texts[1]);
+    const long long actualBefore = (long long)(FreeBytes(a) >> 20);
+    EXPECT_NEAR(actualBefore, mbBefore, 64) << texts[1];
+
+    // Copy the big one: the free space drops by its size. Then move two: fewer objects.
+    // (The bar's one-second refresh is not what is tested: the operation itself updates it.)
+    HWND dlg = Open(app, main, ID_COPY, "Copy", {"bulk.bin"});
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));
+    // One selected (or none) counts the panel's objects.
+    EXPECT_TRUE(drv::WaitFor([&] { return (texts = drv::StatusBarTexts(bar)).size() == 3u && texts[2] == "5 obj"; }, 3000));
+    ASSERT_EQ(3u, texts.size());
+    EXPECT_TRUE(drv::WaitFor([&] { return freeMB(drv::StatusBarTexts(bar)[1]) < mbBefore - 100; }, 3000));
+    const long long mbAfter = freeMB(drv::StatusBarTexts(bar)[1]);
+    const long long actualAfter = (long long)(FreeBytes(a) >> 20);
+    EXPECT_NEAR(actualAfter, mbAfter, 64);
+
+    dlg = Open(app, main, ID_MOVE, "Move", {"one.txt", "two.txt"});
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
+    EXPECT_TRUE(drv::WaitFor([&] { return (texts = drv::StatusBarTexts(bar)).size() == 3u && texts[2] == "3 obj"; }, 3000))
+        << (texts.size() > 2 ? texts[2] : "");
     app.Close();
 }
 

@@ -579,3 +579,62 @@ void ResetProgramSettings()
 }
 
 }  // namespace drv
+
+namespace drv {
+
+namespace {
+BOOL CALLBACK FindStatusProc(HWND wnd, LPARAM lp)
+{
+    if (GetDlgCtrlID(wnd) == 59393 && ClassName(wnd) == "msctls_statusbar32") {
+        *reinterpret_cast<HWND*>(lp) = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND MainStatusBar(HWND main)
+{
+    HWND found = NULL;
+    if (main)
+        EnumChildWindows(main, FindStatusProc, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<std::string> StatusBarTexts(HWND bar)
+{
+    std::vector<std::string> texts;
+    DWORD_PTR parts = 0;
+    if (!bar || !SendMessageTimeoutA(bar, SB_GETPARTS, 0, 0, SMTO_ABORTIFHUNG, 2000, &parts))
+        return texts;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(bar, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return texts;
+    // The text buffer must live in the bar's own process.
+    const SIZE_T size = 512;
+    char* remote = static_cast<char*>(VirtualAllocEx(process, NULL, size, MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        for (int i = 0; i < (int)parts && i < 256; ++i) {
+            DWORD_PTR len = 0;
+            char text[size] = "";
+            SendMessageTimeoutA(bar, SB_GETTEXTLENGTHA, i, 0, SMTO_ABORTIFHUNG, 2000, &len);
+            // SB_GETTEXT writes the whole text: only a text that fits is asked for. A part
+            // without text leaves the buffer as it was, so an empty one is not read at all.
+            if (LOWORD(len) > 0 && LOWORD(len) < size) {
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutA(bar, SB_GETTEXTA, i, (LPARAM)remote, SMTO_ABORTIFHUNG, 2000, &ignored);
+                SIZE_T done = 0;
+                ReadProcessMemory(process, remote, text, size, &done);
+                text[size - 1] = 0;
+            }
+            texts.push_back(text);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return texts;
+}
+
+}  // namespace drv

@@ -131,3 +131,11 @@ namespace drv {
 // the splash screen, so a started program shows only its main window.
 void ResetProgramSettings();
 }  // namespace drv
+
+namespace drv {
+// The status control of panorel's main status bar (control 59393), or null.
+HWND MainStatusBar(HWND main);
+// Texts of a status control's parts in another process, one per part. A part whose text does
+// not fit the reader's 512-byte buffer reads as empty.
+std::vector<std::string> StatusBarTexts(HWND bar);
+}  // namespace drv

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 #include "driver/Driver.h"
 
 // The driver against the real program and against a message box of our own test executable.
@@ -62,4 +64,30 @@ TEST(Driver, WatcherAnswersUnexpectedBoxesOnly)
     ASSERT_TRUE(allowed.WaitForExit(10000, &code));
     EXPECT_EQ(code, (DWORD)IDOK);
     EXPECT_TRUE(watcher2.Answered().empty());
+}
+
+TEST(Driver, ReadsStatusBarPartsWithinItsBuffer)
+{
+    HWND parent = CreateWindowExA(0, "STATIC", "status host", WS_POPUP, 0, 0, 400, 100, NULL, NULL,
+                                  NULL, NULL);
+    ASSERT_TRUE(parent != NULL);
+    HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                               (HMENU)59393, NULL, NULL);
+    ASSERT_TRUE(bar != NULL);
+    EXPECT_EQ(bar, drv::MainStatusBar(parent));
+    int parts[] = {100, 200, 300, -1};
+    SendMessageA(bar, SB_SETPARTS, 4, (LPARAM)parts);
+    std::string longText(600, 'x');   // more than the reader's buffer
+    SendMessageA(bar, SB_SETTEXTA, 0, (LPARAM) "message");
+    SendMessageA(bar, SB_SETTEXTA, 1, (LPARAM)longText.c_str());
+    SendMessageA(bar, SB_SETTEXTA, 2, (LPARAM) "  5 KB");
+    std::vector<std::string> texts = drv::StatusBarTexts(bar);
+    ASSERT_EQ(4u, texts.size());
+    EXPECT_EQ("message", texts[0]);
+    EXPECT_EQ("", texts[1]);
+    EXPECT_EQ("  5 KB", texts[2]);
+    EXPECT_EQ("", texts[3]);
+    EXPECT_TRUE(drv::StatusBarTexts(NULL).empty());
+    EXPECT_TRUE(drv::MainStatusBar(NULL) == NULL);
+    DestroyWindow(parent);
 }

@@ -1,9 +1,14 @@
 #include "FileFixture.h"
+#include <commctrl.h>
 #include <shlobj.h>
 #include <shellapi.h>
+#include <stdio.h>
 #include <string.h>
 #include <algorithm>
 #include <memory>
+#include <thread>
+#include "LibRes.h"
+#include "driver/Driver.h"
 #include "files/FileOp.h"
 #include "shell/IdList.h"
 
@@ -570,6 +575,218 @@ TEST_F(FileOpTest, FailedMoveLeavesEachSourceWholeSomewhere)
     EXPECT_EQ((int)names.size(), whole);
     EXPECT_EQ(contents[2], ReadAll(P("three.bin")));
     EXPECT_EQ(contents[2], ReadAll(P("three.bin")));
+}
+
+// Files large enough that copying them takes visible time: a header naming the file, then the
+// same pseudo-random body, so a partial or misplaced copy shows in its checksum.
+bool MakeBulky(const std::string& path, DWORD size)
+{
+    static std::vector<char> body;
+    if (body.size() < size) {
+        body.resize(size);
+        unsigned x = 2463534242u;
+        for (char& c : body) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            c = char(x);
+        }
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::string head = path.substr(path.rfind('\\') + 1);
+    head.resize(64, ' ');
+    DWORD n = 0, m = 0;
+    bool ok = WriteFile(h, head.data(), 64, &n, NULL) && WriteFile(h, body.data(), size - 64, &m, NULL) &&
+              n + m == size;
+    CloseHandle(h);
+    return ok;
+}
+
+// FNV-1a over the whole file; 0 when it cannot be read.
+unsigned long long Checksum(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    std::vector<unsigned char> buf(1 << 20);
+    unsigned long long hash = 14695981039346656037ull;
+    DWORD n = 0;
+    while (ReadFile(h, buf.data(), (DWORD)buf.size(), &n, NULL) && n) {
+        for (DWORD i = 0; i < n; ++i)
+            hash = (hash ^ buf[i]) * 1099511628211ull;
+    }
+    CloseHandle(h);
+    return hash;
+}
+
+int CountIn(const std::string& folder)
+{
+    int n = 0;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        n += strcmp(data.cFileName, ".") && strcmp(data.cFileName, "..");
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return n;
+}
+
+// A visible dialog of this process with that caption.
+HWND OwnDialog(const char* caption)
+{
+    for (HWND w : drv::TopLevelWindows(GetCurrentProcessId()))
+        if (drv::ClassName(w) == "#32770" && drv::WindowText(w) == caption)
+            return w;
+    return NULL;
+}
+
+// The shell copies from the cache far faster than anyone can press a button: two targets that
+// exist make it stop and ask, which holds the operation at known items. The first question
+// outlasts the dialog's delay, the user cancels during the second.
+TEST_F(FileOpTest, CancelStopsCopyingBetweenItems)
+{
+    std::vector<std::string> names;
+    char name[32];
+    for (int i = 0; i < 10; ++i) {
+        snprintf(name, sizeof(name), i == 2 || i == 6 ? "hold%02d.bin" : "big%02d.bin", i);
+        names.push_back(name);
+        ASSERT_TRUE(MakeBulky(P(name), (4u << 20) + i * 4099));
+    }
+    MakeDir("tree");
+    Make("tree\\leaf.txt", "leaf");
+    names.push_back("tree");
+    std::vector<unsigned long long> sums;
+    for (auto& n : names)
+        sums.push_back(Checksum(P(n)));
+    std::string to = MakeDir("to");
+    filetest::WriteAll(to + "\\hold02.bin", "old");
+    filetest::WriteAll(to + "\\hold06.bin", "old");
+
+    // The user: answers the first question late, then cancels while the second is open.
+    std::string title, from, target, item;
+    int pos = -1, max = -1;
+    bool answered = false;
+    std::thread user([&] {
+        auto question = [] {
+            for (HWND w : drv::TopLevelWindows(GetCurrentProcessId()))
+                if (drv::ClassName(w) == "#32770" && drv::WindowText(w).find("Confirm") == 0)
+                    return w;
+            return HWND(NULL);
+        };
+        HWND ask = NULL;
+        if (!drv::WaitFor([&] { return (ask = question()) != NULL; }, 10000))
+            return;
+        Sleep(700);
+        drv::PressButton(ask, IDYES);
+        HWND dlg = NULL, second = NULL;
+        if (!drv::WaitFor([&] { return (dlg = OwnDialog("Copying...")) && (second = question()) && second != ask; }, 10000))
+            return;
+        title = drv::WindowText(dlg);
+        item = drv::WindowText(GetDlgItem(dlg, IDC_LIB_PROGRESS_TEXT2));
+        from = drv::WindowText(GetDlgItem(dlg, IDC_LIB_PROGRESS_TEXT0));
+        target = drv::WindowText(GetDlgItem(dlg, IDC_LIB_PROGRESS_TEXT1));
+        pos = (int)SendDlgItemMessageA(dlg, IDC_LIB_PROGRESS_BAR, PBM_GETPOS, 0, 0);
+        max = (int)SendDlgItemMessageA(dlg, IDC_LIB_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0);
+        PostMessageA(GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0);
+        drv::WaitFor([&] { return !IsWindow(dlg); }, 5000);
+        Sleep(200);
+        answered = drv::PressButton(second, IDYES);
+    });
+    Selection sel(m_dir, names);
+    FileOpSrcData data = {0, nullptr, sel.Get()};
+    FileOpErr err = FileOpErrNone;
+    const UINT asking = FOF_NOERRORUI | FOF_SILENT | FOF_NOCONFIRMMKDIR;
+    bool ok = FileOp_DoWork(NULL, FileOpCopy, asking, FileOpSrcIDList, &data, to.c_str(), nullptr,
+                            &err, nullptr);
+    user.join();
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(FileOpErrAborted, err);
+    EXPECT_FALSE(OwnDialog("Copying..."));
+
+    // What the dialog showed: the item under way of all of them, its source and target.
+    EXPECT_EQ("Copying...", title);
+    EXPECT_EQ("7 of 11", item);
+    EXPECT_EQ(P("hold06.bin"), from);
+    EXPECT_EQ("to " + to + "\\hold06.bin", target);
+    EXPECT_EQ(11, max);
+    EXPECT_EQ(6, pos);   // one step for each item done
+
+    // The item under way was finished, the ones after it never reached the destination.
+    EXPECT_EQ(7, CountIn(to));
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(sums[i], Checksum(P(names[i])));   // sources untouched
+        if (i < 7) {
+            EXPECT_EQ(sums[i], Checksum(to + "\\" + names[i]));
+        } else {
+            EXPECT_FALSE(Exists(to + "\\" + names[i]));
+        }
+    }
+}
+
+TEST_F(FileOpTest, FailedItemEndsTheCopyAndLeavesEveryFileWhole)
+{
+    std::vector<std::string> names = {"c1.bin", "c2.bin", "c3.bin", "c4.bin"};
+    std::vector<unsigned long long> sums;
+    for (auto& n : names) {
+        ASSERT_TRUE(MakeBulky(P(n), 1u << 20));
+        sums.push_back(Checksum(P(n)));
+    }
+    std::string to = MakeDir("to");
+    // A read-only target is replaced; a target held open without sharing cannot be.
+    ASSERT_TRUE(filetest::WriteAll(to + "\\c2.bin", "old two"));
+    SetFileAttributesA((to + "\\c2.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(filetest::WriteAll(to + "\\c3.bin", "old three"));
+    HANDLE lock = CreateFileA((to + "\\c3.bin").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    Selection sel(m_dir, names);
+    FileOpSrcData data = {0, nullptr, sel.Get()};
+    FileOpErr err = FileOpErrNone;
+    bool ok = FileOp_DoWork(NULL, FileOpCopy, kQuiet, FileOpSrcIDList, &data, to.c_str(), nullptr,
+                            &err, nullptr);
+    CloseHandle(lock);
+    EXPECT_FALSE(ok);
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(sums[i], Checksum(P(names[i]))) << names[i];
+    EXPECT_EQ(sums[0], Checksum(to + "\\c1.bin"));
+    // Windows asks before replacing a read-only file; with no questions Wine replaces it.
+    EXPECT_EQ(sums[1], Checksum(to + "\\c2.bin"));
+    EXPECT_EQ("old three", ReadAll(to + "\\c3.bin"));
+    EXPECT_FALSE(Exists(to + "\\c4.bin"));   // nothing after the failure
+}
+
+TEST_F(FileOpTest, QuickCopyShowsNoProgress)
+{
+    std::vector<std::string> names = {"q1.txt", "q2.txt", "q3.txt"};
+    for (auto& n : names)
+        Make(n, n);
+    std::string to = MakeDir("to");
+    volatile bool running = true;
+    bool sawDialog = false;
+    std::thread watch([&] {
+        while (running) {
+            for (HWND w : drv::TopLevelWindows(GetCurrentProcessId()))
+                sawDialog |= drv::ClassName(w) == "#32770";
+            Sleep(5);
+        }
+    });
+    Selection sel(m_dir, names);
+    FileOpSrcData data = {0, nullptr, sel.Get()};
+    FileOpErr err = FileOpErr(-1);
+    EXPECT_TRUE(FileOp_DoWork(NULL, FileOpCopy, kQuiet, FileOpSrcIDList, &data, to.c_str(), nullptr,
+                              &err, nullptr));
+    running = false;
+    watch.join();
+    EXPECT_EQ(FileOpErrNone, err);
+    EXPECT_FALSE(sawDialog);
+    for (auto& n : names)
+        EXPECT_EQ(n, ReadAll(to + "\\" + n));
 }
 
 }  // namespace

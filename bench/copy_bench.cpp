@@ -1,0 +1,382 @@
+// Copying through panorel.exe's Copy command against `cp -r` of the same data, in the same run:
+// a tree of 2,000 small files in subfolders, and one file of 1 GiB. panorel.exe shows the source
+// in panel 1 and an empty destination in panel 2; all is selected, Copy runs, its dialog gets
+// OK, and the time runs from OK until the operation has ended (the dialog closes only then).
+// `cp -r` runs in a Unix shell started through Wine, which times it itself; the shell's start
+// is not counted. Every copy is checked byte for byte afterwards (not timed), and the caches
+// are flushed (`sync`) before each timed copy.
+#include "BenchUtil.h"
+
+namespace {
+
+const UINT kCopyCommand = 39401;
+const int kFolders = 20;
+const int kFilesPerFolder = 100;
+const DWORD kBigSize = 1u << 30;
+
+typedef char*(CDECL* UnixNameFn)(const WCHAR*);
+
+// The Unix path of a Windows path, when running under Wine; empty otherwise.
+std::string UnixPath(const std::string& path)
+{
+    static UnixNameFn fn = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!fn)
+        return std::string();
+    WCHAR wide[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return std::string();
+    char* unix = fn(wide);
+    if (!unix)
+        return std::string();
+    std::string out = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return out;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
+                continue;
+            std::string path = folder + "\\" + fd.cFileName;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool WriteBytes(const std::string& path, const char* data, DWORD size, DWORD repeat = 1)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    for (DWORD i = 0; i < repeat && ok; i++) {
+        DWORD done = 0;
+        ok = WriteFile(f, data, size, &done, NULL) && done == size;
+    }
+    CloseHandle(f);
+    return ok;
+}
+
+std::vector<char> Noise(size_t size, unsigned seed)
+{
+    std::vector<char> bytes(size);
+    unsigned x = seed | 1;
+    for (char& c : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = char(x);
+    }
+    return bytes;
+}
+
+// 2,000 files of 1 to 6 KB in 20 subfolders.
+bool MakeTree(const std::string& root)
+{
+    CreateDirectoryA(root.c_str(), NULL);
+    std::vector<char> noise = Noise(64 * 1024, 12345);
+    char name[64];
+    for (int d = 0; d < kFolders; d++) {
+        snprintf(name, sizeof(name), "\\folder%02d", d);
+        std::string folder = root + name;
+        CreateDirectoryA(folder.c_str(), NULL);
+        for (int i = 0; i < kFilesPerFolder; i++) {
+            snprintf(name, sizeof(name), "\\file%03d.dat", i);
+            DWORD size = 1024 + (DWORD)((d * 131 + i * 997) % 5120);
+            if (!WriteBytes(folder + name, noise.data() + (d * 7 + i) % 1000, size))
+                return false;
+        }
+    }
+    return true;
+}
+
+// One file of 1 GiB: 4 MB of noise whose first bytes change with each block.
+bool MakeBig(const std::string& path)
+{
+    std::vector<char> block = Noise(4u << 20, 777);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    for (DWORD i = 0; i < kBigSize / block.size() && ok; i++) {
+        memcpy(block.data(), &i, sizeof(i));
+        DWORD done = 0;
+        ok = WriteFile(f, block.data(), (DWORD)block.size(), &done, NULL) && done == block.size();
+    }
+    CloseHandle(f);
+    return ok;
+}
+
+// True when both files hold the same bytes.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    HANDLE fa = CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE fb = CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    bool same = fa != INVALID_HANDLE_VALUE && fb != INVALID_HANDLE_VALUE;
+    static std::vector<char> ba(1 << 20), bb(1 << 20);
+    while (same) {
+        DWORD na = 0, nb = 0;
+        same = ReadFile(fa, ba.data(), (DWORD)ba.size(), &na, NULL) &&
+               ReadFile(fb, bb.data(), (DWORD)bb.size(), &nb, NULL) && na == nb &&
+               !memcmp(ba.data(), bb.data(), na);
+        if (na == 0)
+            break;
+    }
+    if (fa != INVALID_HANDLE_VALUE)
+        CloseHandle(fa);
+    if (fb != INVALID_HANDLE_VALUE)
+        CloseHandle(fb);
+    return same;
+}
+
+// Every file below src is at the same place below dst with the same bytes, and dst holds
+// nothing else. files receives the number of files compared.
+bool SameTree(const std::string& src, const std::string& dst, int* files)
+{
+    if (bench::CountEntries(src) != bench::CountEntries(dst))
+        return false;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((src + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return true;
+    bool same = true;
+    do {
+        if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
+            continue;
+        std::string a = src + "\\" + fd.cFileName, b = dst + "\\" + fd.cFileName;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            same = SameTree(a, b, files);
+        } else {
+            same = SameFile(a, b);
+            ++*files;
+        }
+    } while (same && FindNextFileA(h, &fd));
+    FindClose(h);
+    return same;
+}
+
+// Runs a Unix shell command through Wine and waits for its end: Wine cannot wait for a Unix
+// process, so the script writes its exit code and its output into a file that appears last.
+bool RunUnix(const std::string& script, std::string* output, DWORD timeoutMs)
+{
+    std::string done = bench::TempPath("bench_copy_unix.out");
+    std::string part = done + ".part";
+    DeleteFileA(done.c_str());
+    std::string unixDone = UnixPath(done), unixPart = UnixPath(part);
+    if (unixDone.empty())
+        return false;
+    std::string cmd = "sh -c \"(" + script + ") > '" + unixPart + "' 2>&1; echo rc=$? >> '" +
+                      unixPart + "'; mv '" + unixPart + "' '" + unixDone + "'\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA("/bin/sh", line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    double t0 = bench::NowMs();
+    while (GetFileAttributesA(done.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (bench::NowMs() - t0 > timeoutMs)
+            return false;
+        Sleep(bench::kPollMs);
+    }
+    HANDLE f = CreateFileA(done.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    std::string text;
+    char buf[512];
+    DWORD n = 0;
+    while (f != INVALID_HANDLE_VALUE && ReadFile(f, buf, sizeof(buf), &n, NULL) && n)
+        text.append(buf, n);
+    if (f != INVALID_HANDLE_VALUE)
+        CloseHandle(f);
+    DeleteFileA(done.c_str());
+    if (output)
+        *output = text;
+    return text.find("rc=0") != std::string::npos;
+}
+
+// Flushes written data to the disk, so that one copy's write-back does not slow the next.
+void Sync()
+{
+    RunUnix("sync", nullptr, 300000);
+}
+
+// `cp -r` of the contents of src into the empty folder dst, timed by the shell around cp
+// alone; -1 on failure.
+double TimeCp(const std::string& src, const std::string& dst, DWORD timeoutMs)
+{
+    CreateDirectoryA(dst.c_str(), NULL);
+    std::string from = UnixPath(src), to = UnixPath(dst);
+    std::string out;
+    std::string script = "s=$(date +%s%N); cp -r '" + from + "/.' '" + to +
+                         "' || exit 1; e=$(date +%s%N); echo ns=$((e-s))";
+    if (!RunUnix(script, &out, timeoutMs))
+        return -1;
+    size_t at = out.find("ns=");
+    return at == std::string::npos ? -1 : atof(out.c_str() + at + 3) / 1e6;
+}
+
+// Selects every item of a list view in another process.
+bool SelectAll(HWND list)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    bool ok = false;
+    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    if (remote) {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        SIZE_T done = 0;
+        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+        ok = SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote) != 0;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+HWND FindDialog(DWORD pid, const char* caption)
+{
+    for (HWND w : drv::TopLevelWindows(pid))
+        if (drv::ClassName(w) == "#32770" && drv::WindowText(w) == caption)
+            return w;
+    return NULL;
+}
+
+// panorel.exe copies everything of src into the empty dst through its Copy command; the time
+// from OK until the operation has ended, or -1. dialogMs receives how long the dialog took to
+// open after the command.
+double TimePanorel(const std::string& src, const std::string& dst, DWORD timeoutMs, double* dialogMs)
+{
+    CreateDirectoryA(dst.c_str(), NULL);
+    bench::FreshSettings();
+    const int want[2] = {bench::CountEntries(src), 0};
+    drv::AppProcess app;
+    if (!app.Start("panorel.exe", "\"" + src + "\",\"" + dst + "\""))
+        return -1;
+    HWND main = app.WaitForMainWindow();
+    double result = -1;
+    HWND list = main ? drv::PanelList(main, 0) : NULL;
+    bool ready = list && drv::WaitFor(
+                             [&] {
+                                 return bench::ListCount(drv::PanelList(main, 0)) == want[0] &&
+                                        bench::ListCount(drv::PanelList(main, 1)) == want[1];
+                             },
+                             30000);
+    if (ready && SelectAll(drv::PanelList(main, 0))) {
+        double c0 = bench::NowMs();
+        PostMessageA(main, WM_COMMAND, kCopyCommand, 0);
+        HWND dlg = NULL;
+        while (!(dlg = FindDialog(app.Pid(), "Copy")) && bench::NowMs() - c0 < 30000)
+            Sleep(bench::kPollMs);
+        *dialogMs = bench::NowMs() - c0;
+        if (dlg) {
+            double t0 = bench::NowMs();
+            drv::PressButton(dlg, IDOK);
+            // The dialog closes once the engine has returned from the last item.
+            while (IsWindow(dlg) && bench::NowMs() - t0 < timeoutMs)
+                Sleep(bench::kPollMs);
+            if (!IsWindow(dlg))
+                result = bench::NowMs() - t0;
+        }
+    }
+    if (result < 0) {
+        printf("  panorel.exe did not finish; its windows:");
+        for (HWND w : drv::TopLevelWindows(app.Pid()))
+            printf(" [%s \"%s\"]", drv::ClassName(w).c_str(), drv::AllTexts(w).c_str());
+        printf("\n");
+    }
+    bench::Finish(app, main);
+    return result;
+}
+
+struct Part {
+    const char* name;
+    std::string src;
+    std::vector<double> ours, cp;
+};
+
+// One timed copy by each side, each checked afterwards; the destination goes again.
+void RunPart(Part& part, bool cpFirst, DWORD timeoutMs, bool& ok)
+{
+    std::string dst = bench::TempPath("bench_copy_dst");
+    for (int side = 0; side < 2; side++) {
+        bool cp = (side == 0) == cpFirst;
+        RemoveTree(dst);
+        Sync();
+        double dialogMs = 0;
+        double ms = cp ? TimeCp(part.src, dst, timeoutMs) : TimePanorel(part.src, dst, timeoutMs, &dialogMs);
+        int files = 0;
+        bool same = ms >= 0 && SameTree(part.src, dst, &files);
+        printf("  %-10s %-12s %9.1f ms  %s (%d files compared)", part.name, cp ? "cp -r" : "panorel.exe", ms,
+               same ? "complete" : "INCOMPLETE", files);
+        if (!cp)
+            printf(", dialog opened in %.0f ms", dialogMs);
+        printf("\n");
+        if (same)
+            (cp ? part.cp : part.ours).push_back(ms);
+        else
+            ok = false;
+    }
+    RemoveTree(dst);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, NULL, _IONBF, 0);
+    const int runs = argc > 1 ? atoi(argv[1]) : 3;
+    const DWORD timeoutMs = 600000;
+    printf("copy_bench: panorel.exe's Copy command (from OK to its end) against cp -r, %d runs\n", runs);
+    if (UnixPath("C:\\").empty()) {
+        printf("  not running under Wine: no cp -r to compare with\n");
+        return 1;
+    }
+    Part tree = {"2000 files", bench::TempPath("bench_copy_tree"), {}, {}};
+    Part big = {"1 GiB", bench::TempPath("bench_copy_big"), {}, {}};
+    RemoveTree(tree.src);
+    RemoveTree(big.src);
+    double t0 = bench::NowMs();
+    bool made = MakeTree(tree.src);
+    CreateDirectoryA(big.src.c_str(), NULL);
+    made = made && MakeBig(big.src + "\\big.bin");
+    printf("  data made in %.0f ms: %d folders of %d files, one file of %lu bytes (%s)\n",
+           bench::NowMs() - t0, kFolders, kFilesPerFolder, (unsigned long)kBigSize,
+           UnixPath(tree.src).c_str());
+    bool ok = made;
+    for (int r = 0; ok && r < runs; r++) {
+        // Alternate who goes first, so neither always meets the other's cache state.
+        RunPart(tree, r % 2 == 1, timeoutMs, ok);
+        RunPart(big, r % 2 == 0, timeoutMs, ok);
+    }
+    RemoveTree(tree.src);
+    RemoveTree(big.src);   // the 1 GiB file goes, whatever happened
+    drv::DeleteUserKey(bench::kProductKey);
+
+    printf("copy_bench:\n");
+    for (Part* p : {&tree, &big}) {
+        bench::Stats ours = bench::Summarize(p->ours), cp = bench::Summarize(p->cp);
+        std::string a = std::string("panorel.exe, ") + p->name, b = std::string("cp -r, ") + p->name;
+        bench::PrintRow(a.c_str(), ours);
+        bench::PrintRow(b.c_str(), cp);
+        printf("  ratio panorel/cp, %s: median %.2fx, min %.2fx\n", p->name,
+               bench::Ratio(ours.median, cp.median), bench::Ratio(ours.min, cp.min));
+    }
+    return ok ? 0 : 1;
+}
