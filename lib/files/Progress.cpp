@@ -39,7 +39,7 @@ void PumpOwnMessages()
 // ProgressDlg
 
 ProgressDlg::ProgressDlg(VmThread* thread, HWND owner)
-    : m_thread(thread), m_moving(false), m_owner(owner), m_foreground(NULL), m_window(NULL)
+    : m_thread(thread), m_moving(false), m_hidden(false), m_owner(owner), m_foreground(NULL), m_window(NULL)
 {
 }
 
@@ -67,14 +67,34 @@ BOOL ProgressDlg::OnInitDialog()
     }
     m_foreground = GetForegroundWindow();
     // Shown here, placed, rather than when the modal loop first idles.
-    ShowWindow(m_hWnd, SW_SHOW);
-    SetForegroundWindow(m_hWnd);
+    if (!m_hidden) {
+        ShowWindow(m_hWnd, SW_SHOW);
+        SetForegroundWindow(m_hWnd);
+    }
     return result;
+}
+
+void ProgressDlg::ShowDlg(bool show)
+{
+    HWND window = GetDlgWindow();
+    // The dialog box shows itself once its loop first idles, which may come after a request
+    // to hide it: the flag keeps that show from happening.
+    m_hidden = !show;
+    if (!window)
+        return;
+    if (show) {
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+    } else {
+        ShowWindow(window, SW_HIDE);
+    }
 }
 
 INT_PTR ProgressDlg::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_ENTERSIZEMOVE)
+    if (msg == WM_WINDOWPOSCHANGING && m_hidden && lParam)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    else if (msg == WM_ENTERSIZEMOVE)
         m_moving = true;
     else if (msg == WM_EXITSIZEMOVE)
         m_moving = false;
@@ -287,15 +307,8 @@ void Progress::Close()
 
 void Progress::Show(bool show)
 {
-    HWND window = GetDlgHWND();
-    if (!window)
-        return;
-    if (show) {
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-    } else {
-        ShowWindow(window, SW_HIDE);
-    }
+    if (ProgressDlg* dlg = m_dlg)
+        dlg->ShowDlg(show);
 }
 
 void Progress::SetTitle(const char* text)

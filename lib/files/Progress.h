@@ -25,6 +25,8 @@ public:
     void StepIt();
     void SetPos(int pos);
     bool IsMoving() const { return m_moving; }
+    // Shows or hides the dialog; a hidden dialog stays hidden until shown again.
+    void ShowDlg(bool show);
     // The window while it exists, else null.
     HWND GetDlgWindow() const;
 
@@ -33,6 +35,7 @@ protected:
 
     VmThread* m_thread;          // not owned
     volatile bool m_moving;      // the user is moving or sizing the dialog
+    volatile bool m_hidden;      // hidden on request: the dialog box's own first show must not undo it
     HWND m_owner;                // centred on when given
     HWND m_foreground;           // foreground window when the dialog opened
     HWND volatile m_window;      // kept apart from the binding, read by the caller's thread
