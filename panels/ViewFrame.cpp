@@ -237,8 +237,25 @@ void ViewFrame::ApplyListStyles()
         m_view->ModifyLVStyle(0, LVS_SHOWSELALWAYS);
     else
         m_view->ModifyLVStyle(LVS_SHOWSELALWAYS, 0);
-    DWORD optional = 0xBF0000 & pane.supportedMask;
-    m_view->ModifyLVStyleEx(optional & ~pane.value, optional & pane.value);
+    // Each option bit stands for one of the list's extended styles.
+    static const struct {
+        DWORD bit, style;
+    } kStyles[] = {
+        {0x10000, LVS_EX_ONECLICKACTIVATE}, {0x20000, LVS_EX_TRACKSELECT},
+        {0x40000, LVS_EX_FULLROWSELECT},    {0x80000, LVS_EX_GRIDLINES},
+        {0x100000, LVS_EX_UNDERLINEHOT},    {0x200000, LVS_EX_UNDERLINECOLD},
+        {0x800000, LVS_EX_INFOTIP},
+    };
+    DWORD add = 0, remove = 0;
+    for (const auto& s : kStyles) {
+        if (!(pane.supportedMask & s.bit))
+            continue;   // an option the system's list does not offer is left alone
+        if (pane.value & s.bit)
+            add |= s.style;
+        else
+            remove |= s.style;
+    }
+    m_view->ModifyLVStyleEx(remove, add);
     HWND list = m_view->GetListView();
     if (pane.IsOn(0x800000) && list) {
         HWND tips = ListView_GetToolTips(list);

@@ -344,3 +344,37 @@ TEST_F(Panels, PositionLocksAndTheShellContextMenuPolicy)
     EXPECT_EQ((LONG)drv::GetUserDword(kRootKey, "SplitX", 0), p0.right - 100);
 }
 }  // namespace
+
+TEST_F(Panels, ListOptionsBecomeTheListsExtendedStyles)
+{
+    struct Case {
+        const char* what;
+        DWORD paneOpts, set, clear;
+    } cases[] = {
+        // The first start's options: full row only.
+        {"defaults", 0x4001D, LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_INFOTIP | LVS_EX_TRACKSELECT},
+        {"grid lines and info tips", 0x80001D | 0x8001D, LVS_EX_GRIDLINES | LVS_EX_INFOTIP,
+         LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE},
+        {"one click, hot underline", 0x11001D, LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT,
+         LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        drv::ResetProgramSettings();
+        drv::SetUserDword(kRootKey, "PaneOpts", c.paneOpts);
+        drv::AppProcess app;
+        HWND main = Start(app, folder + "," + other);
+        ASSERT_TRUE(main != NULL);
+        for (int panel = 0; panel < 2; ++panel) {
+            HWND list = drv::PanelList(main, panel);
+            ASSERT_TRUE(list != NULL);
+            DWORD ex = (DWORD)SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+            EXPECT_EQ(c.set, ex & c.set) << std::hex << ex;
+            EXPECT_EQ(0u, ex & c.clear) << std::hex << ex;
+            // The option bits themselves are never taken for styles (0x40000 is a single-row
+            // list, 0x80000 snap-to-grid).
+            EXPECT_EQ(0u, ex & (LVS_EX_SINGLEROW | LVS_EX_SNAPTOGRID)) << std::hex << ex;
+        }
+        EXPECT_TRUE(app.Close());
+    }
+}
