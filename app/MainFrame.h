@@ -84,7 +84,8 @@ private:
     // Browses the active panel, or the passive one while the active panel stays active.
     void BrowseFolderIn(const ITEMIDLIST* folder, bool passive);
     POINT MenuPointFor(UINT command, ViewFrame* panel) const;
-    bool ActivateForMenu(ViewFrame* panel);
+    // Makes the panel the active one unless the policy keeps the other; true when it is.
+    bool MakeActive(ViewFrame* panel);
     void ReportNetworkResult(DWORD result);
 
     VmShellBrowser m_browser;

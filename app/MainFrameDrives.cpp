@@ -69,10 +69,17 @@ void CMainFrame::OnDriveCommand(DriveBar& bar, UINT id, bool root, bool passive)
     int drive = (int)id - ID_DRIVE_FIRST;
     if (drive < 0 || drive > 25)
         return;   // the rest of the range is reserved
+    // A panel's own bar speaks for its panel, which becomes the active one as a click on it
+    // makes it.
+    for (ViewFrame* p : m_panel)
+        if (p && &p->GetDriveBar() == &bar && !MakeActive(p))
+            return;
     PIDL target;
     if (!bar.GetTarget(drive, root, target)) {
         // A drive the bar does not show (yet): its root, when the drive exists.
         char path[4] = {(char)('A' + drive), ':', '\\', 0};
+        if (!(GetLogicalDrives() & (1u << drive)) || DriveImageOf(GetDriveTypeA(path)) < 0)
+            return;
         target.Attach(GetPidlOf(path));
         if (!target)
             return;
@@ -147,7 +154,7 @@ POINT CMainFrame::MenuPointFor(UINT command, ViewFrame* panel) const
     return POINT{r.left, shown ? r.bottom : r.top};
 }
 
-bool CMainFrame::ActivateForMenu(ViewFrame* panel)
+bool CMainFrame::MakeActive(ViewFrame* panel)
 {
     if (panel != ActivePanel())
         OnPanelActivated(panel);   // the policy may keep the other panel active
@@ -180,7 +187,7 @@ void CMainFrame::ShowDriveMenu(int index, UINT command)
     else if (panel->GetDrive() >= 0)
         SetMenuDefaultItem(menu, ID_DRIVE_FIRST + panel->GetDrive(), FALSE);
     UINT choice = menu.TrackEx(m_hWnd, MenuPointFor(command, panel));
-    if (choice < ID_DRIVE_FIRST || choice > ID_DRIVE_LAST || !ActivateForMenu(panel))
+    if (choice < ID_DRIVE_FIRST || choice > ID_DRIVE_LAST || !MakeActive(panel))
         return;
     m_driveBar.RunCommand(choice);
 }
@@ -204,7 +211,7 @@ void CMainFrame::ShowNetworkMenu(int index, UINT command)
     if (places.empty())
         AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, "Empty");
     UINT choice = menu.TrackEx(m_hWnd, MenuPointFor(command, panel));
-    if (choice < kNetFirst || choice >= kNetFirst + places.size() || !ActivateForMenu(panel))
+    if (choice < kNetFirst || choice >= kNetFirst + places.size() || !MakeActive(panel))
         return;
     BrowseFolderIn(places[choice - kNetFirst]->abs, GetKeyState(VK_SHIFT) < 0);
 }

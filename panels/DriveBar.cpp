@@ -313,8 +313,8 @@ void DriveBar::ShowContextMenu(POINT screen)
         if (both)
             passive.AppendItem(ID_DRIVE_PASSIVE_ROOT, rootName, GetIconOf(root, 0, 0, 0));
         menu.AppendSubMenu(passive, "&Passive Panel", NULL);
+        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
     }
-    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
     AppendMenuA(menu, MF_STRING, ID_TOOLS_MAP_DRIVE, "Map &Network Drive");
     AppendMenuA(menu, MF_STRING, ID_TOOLS_DISCONNECT_DRIVE, "&Disconnect Network Drive");
     AppendMenuA(menu, MF_STRING, m_kind == PanelBar ? ID_PANEL_DRIVEBAR_RESET : ID_VIEW_DRIVEBAR_RESET,
