@@ -167,7 +167,7 @@ void CMainFrame::ShowDriveMenu(int index, UINT command)
     if (!panel || !m_panel[0] || !m_panel[1])
         return;
     DriveList drives;
-    EnumDrives(drives);
+    EnumDrives(drives, true);
     IconMenu menu;
     if (!(HMENU)menu)
         return;

@@ -118,7 +118,7 @@ void DriveBar::BuildButtons()
     SendMessageA(m_toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(cx, cy));
 
     DriveList drives;
-    EnumDrives(drives);
+    EnumDrives(drives, false);
     for (std::unique_ptr<DriveInfo>& d : drives) {
         std::unique_ptr<Record> r(new Record);
         r->abs.Attach(d->abs.Detach());

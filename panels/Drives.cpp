@@ -40,7 +40,7 @@ int DriveIndexOfPath(const char* path)
     return -1;
 }
 
-bool EnumDrives(DriveList& out)
+bool EnumDrives(DriveList& out, bool names)
 {
     out.clear();
     PIDL computer;
@@ -74,7 +74,8 @@ bool EnumDrives(DriveList& out)
         drive->type = type;
         if (!drive->rel.CopyOne(item) || !drive->abs.CopyAll(computer) || !drive->abs.AppendOne(item))
             continue;
-        folder.GetDisplayNameOf(item, SHGDN_NORMAL, drive->name, sizeof(drive->name));
+        if (names)
+            folder.GetDisplayNameOf(item, SHGDN_NORMAL, drive->name, sizeof(drive->name));
         seen[index] = true;
         out.push_back(std::move(drive));
     }

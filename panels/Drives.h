@@ -29,9 +29,10 @@ int DriveImageOf(UINT driveType);
 // Drive index of a path that starts with a drive letter and a colon, else -1.
 int DriveIndexOfPath(const char* path);
 // The drives of My Computer, in the shell's order: folders that are or hold file-system
-// objects, whose parsing name is a drive root of a known type. False when My Computer cannot
-// be read; the list is cleared first.
-bool EnumDrives(DriveList& out);
+// objects, whose parsing name is a drive root of a known type; their display names only when
+// asked (a name may cost a look at the volume). False when My Computer cannot be read; the
+// list is cleared first.
+bool EnumDrives(DriveList& out, bool names);
 // At most `max` folders of the network neighbourhood that are or hold file-system objects.
 bool EnumNetPlaces(NetPlaceList& out, int max);
 // A menu text for a name: any "&" of the name doubled, so that it shows as written, and for a

@@ -49,7 +49,7 @@ TEST(Drives, DriveIndexOfPath)
 TEST(Drives, EnumDrivesListsTheLogicalDrivesOfAKnownType)
 {
     DriveList drives;
-    ASSERT_TRUE(EnumDrives(drives));
+    ASSERT_TRUE(EnumDrives(drives, true));
     DWORD logical = GetLogicalDrives();
     int expected = 0;
     for (int i = 0; i < 26; i++) {
@@ -76,6 +76,14 @@ TEST(Drives, EnumDrivesListsTheLogicalDrivesOfAKnownType)
         PIDL computer;
         ASSERT_TRUE(computer.Attach(CSIDL_DRIVES));
         EXPECT_EQ(-2, computer.CompareAbs(d->abs));
+    }
+    // Without names the same drives, nameless.
+    DriveList bare;
+    ASSERT_TRUE(EnumDrives(bare, false));
+    ASSERT_EQ(drives.size(), bare.size());
+    for (size_t i = 0; i < bare.size(); i++) {
+        EXPECT_EQ(drives[i]->index, bare[i]->index);
+        EXPECT_EQ(0, bare[i]->name[0]);
     }
 }
 
