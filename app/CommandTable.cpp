@@ -270,6 +270,64 @@ void RunFolderOptions(CMainFrame& f, UINT)
     CloseHandle(pi.hProcess);
 }
 
+// ---- drives
+
+int PanelOfCommand(UINT id)
+{
+    if (id == ID_DRIVE_MENU_PANEL1 || id == ID_NET_MENU_PANEL1)
+        return 0;
+    if (id == ID_DRIVE_MENU_PANEL2 || id == ID_NET_MENU_PANEL2)
+        return 1;
+    return -1;   // the active panel
+}
+
+void RunDriveMenu(CMainFrame& f, UINT id)
+{
+    f.ShowDriveMenu(PanelOfCommand(id), id);
+}
+
+void RunNetworkMenu(CMainFrame& f, UINT id)
+{
+    f.ShowNetworkMenu(PanelOfCommand(id), id);
+}
+
+void RunMapDrive(CMainFrame& f, UINT)
+{
+    f.MapNetworkDrive();
+}
+
+void RunDisconnectDrive(CMainFrame& f, UINT)
+{
+    f.DisconnectNetworkDrive();
+}
+
+void RunDriveBarShow(CMainFrame& f, UINT)
+{
+    DriveBar& bar = f.MainDriveBar();
+    f.ShowControlBar(&bar, !bar.IsVisible());
+}
+
+void RunDriveBarReset(CMainFrame& f, UINT)
+{
+    f.MainDriveBar().Rebuild();
+}
+
+void RunDrive(CMainFrame& f, UINT id)
+{
+    f.MainDriveBar().RunCommand(id);
+}
+
+void RunDriveVariant(CMainFrame&, UINT)
+{
+    // The variants exist only inside a drive bar's menu, which applies them to its drive.
+}
+
+void UpdateDrive(CMainFrame& f, UINT id, fw::CmdUI& ui)
+{
+    ViewFrame* p = f.ActivePanel();
+    ui.SetCheck(p && p->GetDrive() >= 0 && id == ID_DRIVE_FIRST + (UINT)p->GetDrive());
+}
+
 // ---- help
 
 void RunHelp(CMainFrame& f, UINT id)
@@ -357,8 +415,8 @@ const Command kCommands[] = {
     {ID_FOLDER_TREE, ID_FOLDER_TREE, "DisableMenuFolderTree", nullptr, UpdateUnchecked},
     {ID_FOLDER_GOTO, ID_FOLDER_GOTO, "DisableMenuFolderGoto", nullptr, nullptr},
     {ID_FOLDER_JUMP, ID_FOLDER_JUMP, "DisableMenuFolderJump", nullptr, nullptr},
-    {ID_FOLDER_DRIVE, ID_FOLDER_DRIVE, "DisableMenuFolderDrive", nullptr, nullptr},
-    {ID_FOLDER_NETWORK, ID_FOLDER_NETWORK, "DisableMenuFolderNetwork", nullptr, nullptr},
+    {ID_FOLDER_DRIVE, ID_FOLDER_DRIVE, "DisableMenuFolderDrive", RunDriveMenu, nullptr},
+    {ID_FOLDER_NETWORK, ID_FOLDER_NETWORK, "DisableMenuFolderNetwork", RunNetworkMenu, nullptr},
     {ID_CMD_COPY, ID_CMD_COPY, "DisableMenuCommandCopy", nullptr, EnableOnFileSystem},
     {ID_CMD_MOVE, ID_CMD_MOVE, "DisableMenuCommandMove", nullptr, EnableOnFileSystem},
     {ID_CMD_RENAME, ID_CMD_RENAME, "DisableMenuCommandRename", nullptr, EnableOnFileSystem},
@@ -383,8 +441,8 @@ const Command kCommands[] = {
     {ID_PROMPT_INSERT_NAME, ID_PROMPT_INSERT_PATH_ALIAS, nullptr, nullptr, EnableOnFileSystem},
     {ID_PROMPT_COMMAND, ID_PROMPT_COMMAND, nullptr, nullptr, nullptr},
     {ID_VIEW_TOOLBAR_CUSTOMIZE, ID_VIEW_TOOLBAR_CUSTOMIZE, "DisableMenuViewToolbarCustomize", nullptr, nullptr},
-    {ID_VIEW_DRIVEBAR, ID_VIEW_DRIVEBAR, "DisableMenuViewDrivebarShow", nullptr, UpdateDriveBar},
-    {ID_VIEW_DRIVEBAR_RESET, ID_VIEW_DRIVEBAR_RESET, "DisableMenuViewDrivebarReset", nullptr, nullptr},
+    {ID_VIEW_DRIVEBAR, ID_VIEW_DRIVEBAR, "DisableMenuViewDrivebarShow", RunDriveBarShow, UpdateDriveBar},
+    {ID_VIEW_DRIVEBAR_RESET, ID_VIEW_DRIVEBAR_RESET, "DisableMenuViewDrivebarReset", RunDriveBarReset, nullptr},
     {ID_VIEW_STATUSBAR_INDICATORS, ID_VIEW_STATUSBAR_INDICATORS, "DisableMenuViewStatusbarIndicators", nullptr, nullptr},
     {ID_VIEW_FONT_SYSTEM, ID_VIEW_FONT_SYSTEM, "DisableMenuViewFontSystem", RunFontSystem, UpdateFont},
     {ID_VIEW_FONT_CUSTOM, ID_VIEW_FONT_CUSTOM, "DisableMenuViewFontCustom", RunFontCustom, UpdateFont},
@@ -402,8 +460,8 @@ const Command kCommands[] = {
     {ID_TOOLS_FOLDER_OPTIONS, ID_TOOLS_FOLDER_OPTIONS, nullptr, RunFolderOptions, nullptr},
     {ID_TOOLS_IMPORT_SETTINGS, ID_TOOLS_IMPORT_SETTINGS, "DisableMenuToolsImportSettings", nullptr, nullptr},
     {ID_TOOLS_EXPORT_SETTINGS, ID_TOOLS_EXPORT_SETTINGS, "DisableMenuToolsExportSettings", nullptr, nullptr},
-    {ID_TOOLS_MAP_DRIVE, ID_TOOLS_MAP_DRIVE, "DisableMenuToolsMapNetworkDrive", nullptr, nullptr},
-    {ID_TOOLS_DISCONNECT_DRIVE, ID_TOOLS_DISCONNECT_DRIVE, "DisableMenuToolsDisconnectNetworkDrive", nullptr, nullptr},
+    {ID_TOOLS_MAP_DRIVE, ID_TOOLS_MAP_DRIVE, "DisableMenuToolsMapNetworkDrive", RunMapDrive, nullptr},
+    {ID_TOOLS_DISCONNECT_DRIVE, ID_TOOLS_DISCONNECT_DRIVE, "DisableMenuToolsDisconnectNetworkDrive", RunDisconnectDrive, nullptr},
     {ID_PANEL_TITLEBAR, ID_PANEL_TITLEBAR, "DisableMenuPanelTitlebar", nullptr, nullptr},
     {ID_PANEL_TOOLBAR, ID_PANEL_TOOLBAR, "DisableMenuPanelToolbar", nullptr, nullptr},
     {ID_PANEL_DRIVEBAR, ID_PANEL_DRIVEBAR, "DisableMenuViewDrivebarShow", nullptr, nullptr},
@@ -420,12 +478,12 @@ const Command kCommands[] = {
     {ID_HELP_WELCOME, ID_HELP_WELCOME, "DisableMenuHelpWelcome", RunWelcome, nullptr},
     {ID_HELP_TIP, ID_HELP_TIP, "DisableMenuHelpTipOfTheDay", nullptr, nullptr},
     {ID_HELP_SYSINFO, ID_HELP_SYSINFO, "DisableMenuHelpSystemInfo", RunSysInfo, nullptr},
-    {ID_DRIVE_MENU_PANEL1, ID_DRIVE_MENU_PANEL2, "DisableMenuFolderDrive", nullptr, nullptr},
-    {ID_NET_MENU_PANEL1, ID_NET_MENU_PANEL2, "DisableMenuFolderNetwork", nullptr, nullptr},
+    {ID_DRIVE_MENU_PANEL1, ID_DRIVE_MENU_PANEL2, "DisableMenuFolderDrive", RunDriveMenu, nullptr},
+    {ID_NET_MENU_PANEL1, ID_NET_MENU_PANEL2, "DisableMenuFolderNetwork", RunNetworkMenu, nullptr},
     {ID_FAVORITES_ADD, ID_FAVORITES_ADD, "DisableMenuFolderFavoritesAdd", nullptr, nullptr},
     {ID_FAVORITES_ORGANIZE, ID_FAVORITES_ORGANIZE, "DisableMenuFolderFavoritesOrganize", nullptr, nullptr},
-    {ID_DRIVE_FIRST, ID_DRIVE_LAST, nullptr, nullptr, nullptr},
-    {ID_DRIVE_ROOT, ID_DRIVE_PASSIVE_ROOT, nullptr, nullptr, nullptr},
+    {ID_DRIVE_FIRST, ID_DRIVE_LAST, nullptr, RunDrive, UpdateDrive},
+    {ID_DRIVE_ROOT, ID_DRIVE_PASSIVE_ROOT, nullptr, RunDriveVariant, nullptr},
 };
 
 const Command* FindCommand(UINT id)

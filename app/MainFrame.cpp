@@ -63,6 +63,7 @@ void CMainFrame::FinishSetUp()
             {ID_PANEL_SWAP, v + VIEW_SORTNAME, 0},       {ID_VIEW_REFRESH_ALL, v + VIEW_DETAILS, 0}};
         m_toolbar.SetButtons(buttons, sizeof(buttons) / sizeof(buttons[0]));
     }
+    CreateDriveBar();
     LoadBarState("Control Bars");
 
     m_splitter.Create(m_hWnd, 0xE900);
@@ -236,7 +237,7 @@ void CMainFrame::OnPanelActivated(ViewFrame* panel)
 
 void CMainFrame::OnPanelFolderChanged(ViewFrame* panel)
 {
-    (void)panel;
+    RecordDriveVisit(panel);
 }
 
 void CMainFrame::OnPanelFocus(ViewFrame* panel, bool gained)
@@ -932,6 +933,9 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_COPYDATA:
         return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    case WM_DEVICECHANGE:
+        OnDeviceChange(wp);
+        return TRUE;
     case WM_SIZE:
         if (wp != SIZE_MINIMIZED && m_lastClient.cx > 0 && m_lastClient.cy > 0 && LOWORD(lp) > 0 &&
             HIWORD(lp) > 0) {

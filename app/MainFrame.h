@@ -6,13 +6,14 @@
 #include "app/VmMainFrame.h"
 #include "framework/ControlBar.h"
 #include "framework/Splitter.h"
+#include "panels/DriveBar.h"
 #include "panels/ViewFrame.h"
 #include "shell/Pidl.h"
 #include "shell/ShellBrowser.h"
 
 struct StartRequest;
 
-class CMainFrame : public VmMainFrame, public PanelHost {
+class CMainFrame : public VmMainFrame, public PanelHost, public DriveBarHost {
 public:
     CMainFrame();
     ~CMainFrame() override;
@@ -44,6 +45,20 @@ public:
     void OnPanelFocus(ViewFrame* panel, bool gained) override;
     void OnPanelLabelEdited(ViewFrame* panel) override;
     void OnViewMenuMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    // Drives (MainFrameDrives.cpp): the main drive bar, the Drive and Network menus of a panel
+    // (index -1: the active one) opened for a command, and the network drive dialogs.
+    DriveBar& MainDriveBar() { return m_driveBar; }
+    void RebuildDriveBars();
+    void ShowDriveMenu(int index, UINT command);
+    void ShowNetworkMenu(int index, UINT command);
+    void MapNetworkDrive();
+    void DisconnectNetworkDrive();
+    // DriveBarHost
+    void OnDriveCommand(DriveBar& bar, UINT id, bool root, bool passive) override;
+    int GetCheckedDrive(const DriveBar& bar) const override;
+    bool UseBoldDriveLetters() const override;
+    void GetFolderText(const ITEMIDLIST* folder, char* buf, int size) const override;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -79,11 +94,21 @@ private:
     void SaveState();
     void BuildIndicators();
     void SetIndicatorText(int index, const char* text);
+    void CreateDriveBar();
+    void OnDeviceChange(WPARAM event);
+    void RecordDriveVisit(ViewFrame* panel);
+    // Browses the active panel, or the passive one while the active panel stays active.
+    void BrowseFolderIn(const ITEMIDLIST* folder, bool passive);
+    POINT MenuPointFor(UINT command, ViewFrame* panel) const;
+    // Makes the panel the active one unless the policy keeps the other; true when it is.
+    bool MakeActive(ViewFrame* panel);
+    void ReportNetworkResult(DWORD result);
 
     VmShellBrowser m_browser;
     fw::Splitter m_splitter;
     fw::ToolBar m_toolbar;
     fw::StatusBar m_status;
+    DriveBar m_driveBar;
     ViewFrame* m_panel[2] = {};
     int m_active = 0;
     ViewFrame* m_browserPanel = nullptr;

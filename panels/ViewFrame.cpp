@@ -154,6 +154,8 @@ bool ViewFrame::Create(HWND parent, const ITEMIDLIST* folder, const char* select
         m_toolbar.SetShell(ShellVersion(), ViewModeMenu(ViewModeMenu::SystemKind()).ViewsButton());
     }
     m_status.Create(this, ID_STATUSBAR);
+    m_driveBar.Create(this, ID_DRIVEBAR, "Panel drive bar", dynamic_cast<DriveBarHost*>(m_host),
+                      DriveBar::PanelBar);
     char name[32];
     snprintf(name, sizeof(name), "Pane%dControlBars", m_index + 1);
     LoadBarState(name);
@@ -712,6 +714,16 @@ bool ViewFrame::OnPanelCommand(UINT id, fw::CmdUI* ui, bool run)
             ShowControlBar(bar, !bar->IsVisible());
         return true;
     }
+    case ID_PANEL_DRIVEBAR:
+        if (ui)
+            ui->SetCheck(m_driveBar.IsVisible());
+        else if (run && !IsPolicyOn("DisableMenuViewDrivebarShow", true))
+            ShowControlBar(&m_driveBar, !m_driveBar.IsVisible());
+        return true;
+    case ID_PANEL_DRIVEBAR_RESET:
+        if (run && !ui && !IsPolicyOn("DisableMenuViewDrivebarReset", true))
+            m_driveBar.Rebuild();
+        return true;
     }
     return false;
 }

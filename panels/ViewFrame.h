@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
+#include "panels/DriveBar.h"
 #include "panels/FolderHistory.h"
 #include "panels/PanelSettings.h"
 #include "panels/PanelToolBar.h"
@@ -104,6 +105,7 @@ public:
     void GetDisplayText(char* buf, int size) const;
     void SetMaximized(bool maximized);
     FolderHistory& History() { return m_history; }
+    DriveBar& GetDriveBar() { return m_driveBar; }
     // Navigation commands of the panel (Selected, Parent, Root, Desktop, Previous, Next,
     // History); true when id is one of them.
     bool OnPanelCommand(UINT id, fw::CmdUI* ui, bool run);
@@ -157,5 +159,6 @@ private:
     PanelTitleBar m_title;
     PanelToolBar m_toolbar;
     fw::StatusBar m_status;
+    DriveBar m_driveBar;
     HFONT m_font = NULL;   // the custom list font, owned
 };

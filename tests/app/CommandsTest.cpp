@@ -30,12 +30,11 @@ const UINT kMenuCommands[] = {
     32932, 38504, 38505, 32933, 38511, 38512, 38506, 38508, 38507, 38509, 38510, 57667, 32923,
     32804, 38802, 57664};
 // Commands whose work belongs to parts of the program still to come: they must say so.
-const UINT kPending[] = {38113, 38109, 38110, 38114, 38111, 38112, 39405, 39406, 38214, 38215,
-                         38216, 39407, 38210, 38211, 38212, 38213, 38252, 38254, 38253, 38255,
-                         38256, 38257, 38205, 32930, 38207, 38206, 38301, 32801, 38303, 39051,
-                         39052, 39053, 39054, 38304, 38403, 38404, 38405, 38407, 38414, 38201,
-                         38603, 38203, 38602, 38604, 38605, 38620, 38621, 32932, 38505, 32933,
-                         38511, 32804, 39300};
+const UINT kPending[] = {38113, 38109, 38110, 38114, 39405, 39406, 38214, 38215, 38216, 39407,
+                         38210, 38211, 38212, 38213, 38252, 38254, 38253, 38255, 38256, 38257,
+                         38205, 32930, 38207, 38206, 38301, 32801, 38303, 39051, 39052, 39053,
+                         39054, 38304, 38403, 38407, 38414, 38201, 38603, 38203, 38602, 38604,
+                         38605, 38505, 38511, 32804, 39300};
 // Not posted: they end or hide the program, or start programs outside it (help, Control Panel,
 // the shell's search).
 const UINT kNotPosted[] = {57665, 38417, 38401, 57667, 38622, 38601};
@@ -96,7 +95,9 @@ void CloseOthers(drv::AppProcess& app)
         if (others.empty())
             return;
         for (HWND w : others)
-            if (!drv::PressButton(w, IDCANCEL) && !drv::PressButton(w, IDOK))
+            if (drv::ClassName(w) == "#32768")
+                PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);   // a menu (Drive, Network)
+            else if (!drv::PressButton(w, IDCANCEL) && !drv::PressButton(w, IDOK))
                 PostMessageA(w, WM_CLOSE, 0, 0);
         Sleep(300);
     }
@@ -218,7 +219,7 @@ TEST_F(Commands, EveryMenuItemIsAnswered)
     EXPECT_GT(posted, 80);
     // Keys without a menu item reach the table too. (32815, the view-mode menu, is the panel's:
     // tests/panels drives it.)
-    for (UINT id : {32807u, 32808u, 32823u, 32824u, 32825u, 32826u, 39000u, 39061u}) {
+    for (UINT id : {32825u, 32826u}) {
         SCOPED_TRACE(id);
         ASSERT_TRUE(app.PostCommand(id));
         HWND box = app.WaitForWindowWithText(kNotYet, 5000);
