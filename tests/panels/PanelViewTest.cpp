@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "driver/Driver.h"
@@ -17,7 +18,7 @@ enum : UINT {
     ID_PANEL_STATUSBAR = 38504,
     ID_APP_ABOUT = 57664,
 };
-enum : UINT { ID_TITLEBAR = 59424, ID_TOOLBAR = 59425, ID_STATUSBAR = 59426 };
+enum : UINT { ID_TITLEBAR = 59424, ID_TOOLBAR = 59425, ID_STATUSBAR = 59426, ID_DRIVEBAR = 59430 };
 
 std::string TempFolder(const char* name)
 {
@@ -399,15 +400,16 @@ TEST_F(PanelView, ViewKeepsAMarginWhereNoBarLies)
     HWND panel = drv::PanelWindow(main, 0);
     HWND view = GetDlgItem(panel, 0xE900);
     ASSERT_TRUE(view != NULL);
-    RECT client, v, tool, status;
+    RECT client, v, tool, drives, status;
     GetClientRect(panel, &client);
     v = RectIn(view, panel);
     tool = RectIn(PanelBar(main, 0, ID_TOOLBAR), panel);
+    drives = RectIn(PanelBar(main, 0, ID_DRIVEBAR), panel);
     status = RectIn(PanelBar(main, 0, ID_STATUSBAR), panel);
-    // Bars above and below; nothing at the sides.
+    // Bars above (the toolbar, the drive bar below it) and below; nothing at the sides.
     EXPECT_EQ(v.left, client.left + 2);
     EXPECT_EQ(v.right, client.right - 2);
-    EXPECT_EQ(v.top, tool.bottom);
+    EXPECT_EQ(v.top, std::max(tool.bottom, drives.bottom));
     EXPECT_EQ(v.bottom, status.top);
     // Without the status bar the bottom gets its margin too.
     app.Command(ID_PANEL_STATUSBAR);
