@@ -10,6 +10,7 @@
 #include "driver/Driver.h"
 
 namespace {
+using drv::TempFolder;
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kFrameKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";   // the frame's values
@@ -66,15 +67,6 @@ void WalkMenu(HMENU menu, std::vector<MenuItem>& items)
 bool Contains(const UINT* begin, const UINT* end, UINT id)
 {
     return std::find(begin, end, id) != end;
-}
-
-std::string TempFolder(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string path = std::string(temp) + name;
-    CreateDirectoryA(path.c_str(), NULL);
-    return path;
 }
 
 // The process's visible top-level windows other than the main window.

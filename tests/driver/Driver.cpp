@@ -637,4 +637,34 @@ std::vector<std::string> StatusBarTexts(HWND bar)
     return texts;
 }
 
+std::string TempFolder(const char* name)
+{
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof(temp), temp);
+    if (n == 0 || n >= sizeof(temp))
+        return name;
+    std::string path = std::string(temp) + name;
+    CreateDirectoryA(path.c_str(), NULL);
+    return path;
+}
+
+bool MakeFile(const std::string& path)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(f);
+    return true;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+RECT RectIn(HWND wnd, HWND parent)
+{
+    RECT r = {};
+    GetWindowRect(wnd, &r);
+    MapWindowPoints(NULL, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 }  // namespace drv

@@ -11,6 +11,13 @@ namespace drv {
 std::string ProgramPath(const char* exeName);
 // Folder for screenshots and logs (PANOREL_ARTIFACTS, else the temp folder); created on demand.
 std::string ArtifactsDir();
+// A folder of that name in the temporary folder, made when missing.
+std::string TempFolder(const char* name);
+// An empty file; true when it exists afterwards.
+bool MakeFile(const std::string& path);
+bool Exists(const std::string& path);
+// A window's rectangle in the client coordinates of another window.
+RECT RectIn(HWND wnd, HWND parent);
 
 std::string WindowText(HWND wnd);
 std::string ClassName(HWND wnd);

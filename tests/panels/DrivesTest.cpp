@@ -3,19 +3,12 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 #include <string>
+#include "driver/Driver.h"
 #include "panels/Drives.h"
 #include "util/StrUtil.h"
 
 namespace {
-
-std::string TempFolder(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string path = std::string(temp) + name;
-    CreateDirectoryA(path.c_str(), NULL);
-    return path;
-}
+using drv::TempFolder;
 
 TEST(Drives, ImagesByDriveType)
 {

@@ -6,20 +6,12 @@
 #include "driver/Driver.h"
 
 namespace {
+using drv::TempFolder;
+using drv::Exists;
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
 const char kRestricted[] = "This command is restricted by the System Administrator.";
 
-std::string TempFolder(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string path = std::string(temp) + name;
-    CreateDirectoryA(path.c_str(), NULL);
-    return path;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 class KeyFilter : public ::testing::Test {
 protected:

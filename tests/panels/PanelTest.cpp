@@ -9,6 +9,9 @@
 #include "driver/Driver.h"
 
 namespace {
+using drv::TempFolder;
+using drv::MakeFile;
+using drv::RectIn;
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
@@ -22,29 +25,6 @@ enum : UINT {
     ID_ICONIZE = 59394,
     ID_RESTORE = 59395,
 };
-
-std::string TempFolder(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string path = std::string(temp) + name;
-    CreateDirectoryA(path.c_str(), NULL);
-    return path;
-}
-
-void MakeFile(const std::string& path)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    CloseHandle(f);
-}
-
-RECT RectIn(HWND wnd, HWND parent)
-{
-    RECT r;
-    GetWindowRect(wnd, &r);
-    MapWindowPoints(NULL, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 std::vector<std::string> Items(HWND main, int panel)
 {

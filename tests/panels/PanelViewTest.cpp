@@ -10,6 +10,10 @@
 #include "driver/Driver.h"
 
 namespace {
+using drv::TempFolder;
+using drv::MakeFile;
+using drv::Exists;
+using drv::RectIn;
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 enum : UINT {
@@ -20,32 +24,8 @@ enum : UINT {
 };
 enum : UINT { ID_TITLEBAR = 59424, ID_TOOLBAR = 59425, ID_STATUSBAR = 59426, ID_DRIVEBAR = 59430 };
 
-std::string TempFolder(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string path = std::string(temp) + name;
-    CreateDirectoryA(path.c_str(), NULL);
-    return path;
-}
-
-void MakeFile(const std::string& path)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    CloseHandle(f);
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 DWORD ListType(HWND list) { return (DWORD)GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK; }
-
-RECT RectIn(HWND wnd, HWND parent)
-{
-    RECT r;
-    GetWindowRect(wnd, &r);
-    MapWindowPoints(NULL, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 // The open popup menu of the process, or null.
 HWND OpenMenu(DWORD pid)
