@@ -442,8 +442,9 @@ void CMainFrame::ApplyStartRequest(StartRequest& request, bool forwarded)
     if (request.showMode == 3) {
         PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_ICONIZE_INTERNAL, 0);
     } else {
+        // No forced paint here: at start-up the rest of the set-up (active panel, status bar)
+        // comes first, so the first paint already shows the final state.
         ShowWindow(m_hWnd, show);
-        UpdateWindow(m_hWnd);
     }
     if (!forwarded)
         return;
