@@ -8,6 +8,7 @@
 #include "BenchUtil.h"
 
 namespace {
+using drv::RemoveTree;
 
 const UINT kCopyCommand = 39401;
 const int kFolders = 20;
@@ -32,25 +33,6 @@ std::string UnixPath(const std::string& path)
     std::string out = unix;
     HeapFree(GetProcessHeap(), 0, unix);
     return out;
-}
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
-                continue;
-            std::string path = folder + "\\" + fd.cFileName;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 bool WriteBytes(const std::string& path, const char* data, DWORD size, DWORD repeat = 1)

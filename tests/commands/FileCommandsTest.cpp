@@ -12,6 +12,8 @@
 #include "driver/Driver.h"
 
 namespace {
+using drv::MakeBulky;
+using drv::RemoveTree;
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
@@ -22,26 +24,6 @@ enum : int { IDC_PROGRESS_TEXT0 = 7026, IDC_PROGRESS_TEXT1 = 7027, IDC_PROGRESS_
              IDC_PROGRESS_BAR = 7030 };
 const DWORD kQuietSettings = 0x0C081870;
 const DWORD kIndicatorNumObj = 0x8000;
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
@@ -120,33 +102,6 @@ bool SelectItems(HWND list, const std::vector<std::string>& names)
     }
     CloseHandle(process);
     return found == names.size();
-}
-
-// A file whose copy takes visible time: a header naming it, then a pseudo-random body, so a
-// partial or misplaced copy shows in its checksum.
-bool MakeBulky(const std::string& path, DWORD size)
-{
-    static std::vector<char> body;
-    if (body.size() < size) {
-        body.resize(size);
-        unsigned x = 88172645u;
-        for (char& c : body) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            c = char(x);
-        }
-    }
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    std::string head = path.substr(path.rfind('\\') + 1);
-    head.resize(64, ' ');
-    DWORD n = 0, m = 0;
-    bool ok = ::WriteFile(h, head.data(), 64, &n, NULL) && ::WriteFile(h, body.data(), size - 64, &m, NULL) &&
-              n + m == size;
-    CloseHandle(h);
-    return ok;
 }
 
 // FNV-1a of a file's bytes; 0 when it cannot be read.

@@ -659,6 +659,51 @@ bool MakeFile(const std::string& path)
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool MakeBulky(const std::string& path, DWORD size, unsigned seed)
+{
+    if (size < 64)
+        return false;
+    std::vector<char> body(size - 64);
+    unsigned x = seed ? seed : 1u;
+    for (char& c : body) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = char(x);
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::string head = path.substr(path.rfind('\\') + 1);
+    head.resize(64, ' ');
+    DWORD n = 0, m = 0;
+    bool ok = WriteFile(h, head.data(), 64, &n, NULL) &&
+              WriteFile(h, body.data(), (DWORD)body.size(), &m, NULL) && n + m == size;
+    CloseHandle(h);
+    return ok;
+}
+
 RECT RectIn(HWND wnd, HWND parent)
 {
     RECT r = {};

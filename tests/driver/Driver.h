@@ -16,6 +16,11 @@ std::string TempFolder(const char* name);
 // An empty file; true when it exists afterwards.
 bool MakeFile(const std::string& path);
 bool Exists(const std::string& path);
+// Deletes a folder with everything in it, read-only files too.
+void RemoveTree(const std::string& folder);
+// A file of the given size: a 64-byte header naming it, then a pseudo-random body made from the
+// seed, so a partial or misplaced copy shows in its checksum.
+bool MakeBulky(const std::string& path, DWORD size, unsigned seed = 2463534242u);
 // A window's rectangle in the client coordinates of another window.
 RECT RectIn(HWND wnd, HWND parent);
 

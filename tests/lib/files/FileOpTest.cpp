@@ -16,6 +16,7 @@ using filetest::Exists;
 using filetest::ReadAll;
 
 namespace {
+using drv::MakeBulky;
 
 const UINT kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_NOCONFIRMMKDIR;
 
@@ -575,33 +576,6 @@ TEST_F(FileOpTest, FailedMoveLeavesEachSourceWholeSomewhere)
     EXPECT_EQ((int)names.size(), whole);
     EXPECT_EQ(contents[2], ReadAll(P("three.bin")));
     EXPECT_EQ(contents[2], ReadAll(P("three.bin")));
-}
-
-// Files large enough that copying them takes visible time: a header naming the file, then the
-// same pseudo-random body, so a partial or misplaced copy shows in its checksum.
-bool MakeBulky(const std::string& path, DWORD size)
-{
-    static std::vector<char> body;
-    if (body.size() < size) {
-        body.resize(size);
-        unsigned x = 2463534242u;
-        for (char& c : body) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            c = char(x);
-        }
-    }
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    std::string head = path.substr(path.rfind('\\') + 1);
-    head.resize(64, ' ');
-    DWORD n = 0, m = 0;
-    bool ok = WriteFile(h, head.data(), 64, &n, NULL) && WriteFile(h, body.data(), size - 64, &m, NULL) &&
-              n + m == size;
-    CloseHandle(h);
-    return ok;
 }
 
 // FNV-1a over the whole file; 0 when it cannot be read.
