@@ -183,3 +183,18 @@ TEST_F(StrUtilMbcs, StrCopyNCutsOnCharacterBoundaries)
     EXPECT_FALSE(StrCopyN(c.buf, "ab", 0));
     EXPECT_TRUE(c.GuardIntact());
 }
+
+// Every test executable carries the programs' manifest; Wine 8 and Windows 10 1903 and later
+// then run it with the UTF-8 process code page.
+TEST(StrUtil, ProcessCodePageIsUtf8)
+{
+    EXPECT_EQ(65001u, GetACP());
+    // A name outside every legacy code page survives the 8-bit round trip.
+    const wchar_t wide[] = L"\u65e5\u672c\u8a9e \U0001F600.txt";
+    char narrow[64];
+    int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), NULL, NULL);
+    ASSERT_GT(n, 0);
+    wchar_t back[64];
+    ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, narrow, -1, back, 64), 0);
+    EXPECT_STREQ(wide, back);
+}
