@@ -8,6 +8,7 @@
 #define IDS_LIB_OPTS_IMPORT_FAILED   103
 #define IDS_LIB_OPTS_WRONG_FORMAT    104
 #define IDS_LIB_REGISTER_FAILED      105
+#define IDS_LIB_FORMER_SETTINGS      106
 
 // Strings 20000-20099: dialogs and windows
 #define IDS_LIB_ABOUT                20022

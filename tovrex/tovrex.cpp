@@ -27,7 +27,16 @@ static const char* SkipProgramName(const char* p)
 
 int main()
 {
-    const char* arg = SkipProgramName(GetCommandLineA());
+    // An installer may quote the name and leave blanks after it: no file name holds either.
+    char arg[MAX_PATH];
+    lstrcpynA(arg, SkipProgramName(GetCommandLineA()), sizeof(arg));
+    size_t len = strlen(arg);
+    while (len && (arg[len - 1] == ' ' || arg[len - 1] == '\t'))
+        arg[--len] = 0;
+    if (len >= 2 && arg[0] == '"' && arg[len - 1] == '"') {
+        memmove(arg, arg + 1, len - 2);
+        arg[len - 2] = 0;
+    }
     if (!*arg)
         return 1;
 
