@@ -63,10 +63,15 @@ int RegisterFolderCtxMenuCommands(HWND owner, RegKey::Op op)
         if (op != RegKey::OpRemove) {
             size_t len = strlen(home);
             const char* sep = len && home[len - 1] == '\\' ? "" : "\\";
-            snprintf(command, sizeof(command), "%s%spanorel.exe /path,\"%%L\"", home, sep);
+            // A program path with a blank is quoted, or the shell would try "C:\Program.exe".
+            const char* quote = strchr(home, ' ') ? "\"" : "";
+            int n = snprintf(command, sizeof(command), "%s%s%spanorel.exe%s /path,\"%%L\"", quote,
+                             home, sep, quote);
+            if (n < 0 || (size_t)n >= sizeof(command))
+                command[0] = 0;   // never a command cut short
         }
         RegKey classes(classesPath, op);
-        ok = classes.IsOpen();
+        ok = classes.IsOpen() && (op == RegKey::OpRemove || command[0]);
         for (const char* cls : kClasses) {
             if (!ok)
                 break;

@@ -41,7 +41,7 @@ TEST_F(ShellRegTest, FolderVerbRegisterCheckRemove)
     EXPECT_EQ(1, RegisterFolderCtxMenuCommands(NULL, RegKey::OpUpdate));
     for (const char* cls : kClassKeys) {
         SCOPED_TRACE(cls);
-        EXPECT_EQ("C:\\Program Files\\Panorel QV\\panorel.exe /path,\"%L\"",
+        EXPECT_EQ("\"C:\\Program Files\\Panorel QV\\panorel.exe\" /path,\"%L\"",
                   RawGetStr(HKEY_CURRENT_USER, CommandKey(cls), NULL));
     }
     EXPECT_EQ(1, RegisterFolderCtxMenuCommands(NULL, RegKey::OpCheck));
