@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/MainCmdLine.h"
 #include "commands/FileCommands.h"
+#include "ui/Animator.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Splash.h"
@@ -23,6 +24,7 @@ CMainFrame::CMainFrame() = default;
 
 CMainFrame::~CMainFrame()
 {
+    StopAnimation();
     delete m_panel[0];
     delete m_panel[1];
 }
@@ -48,6 +50,7 @@ void CMainFrame::FinishSetUp()
     m_opts.Set(FrameOpts::FO_FULLSCREEN, 0);
     int show = LoadPlacement();
 
+    SetUpCaption();
     m_status.Create(this, ID_MAIN_STATUSBAR);
     BuildIndicators();
     if (m_toolbar.Create(this, ID_MAIN_TOOLBAR, "Toolbar", fw::DockTop, NULL, 0, 0, nullptr, 0)) {
@@ -910,9 +913,57 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
     return false;
 }
 
+void CMainFrame::SetUpCaption()
+{
+    const SettingsOpts& s = GetMainApp().m_settings;
+    bool animate = s.IsOn(SO_ANIMATE_ICON);
+    HDC screen = GetDC(NULL);
+    int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    ReleaseDC(NULL, screen);
+    m_caption.Install(m_hWnd, animate ? 0xF073 : 0xF053, NULL,
+                      [this](UINT m, WPARAM w, LPARAM l) { return VmMainFrame::WindowProc(m, w, l); });
+    m_caption.SetText(CCaptionPainter::ProductPart, GetProductInfo().name);
+    m_caption.Enable(s.IsOn(SO_WAVY_CAPTION) && bits > 8);
+    StopAnimation();
+    if (!animate)
+        return;
+    SIZE size = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    int c = GetSystemMetrics(SM_CYCAPTION), h = size.cy, margin;
+    if (c - h <= 3) {
+        margin = 1;
+    } else {
+        int t = h + 1;
+        if (c - t > 3)
+            t++;
+        margin = (c - t) / 2;
+    }
+    POINT at = {GetSystemMetrics(SM_CXFRAME) + 2, GetSystemMetrics(SM_CYFRAME) + margin};
+    m_animator = new Animator_Spiral;
+    if (!m_animator->Create(m_hWnd, at, size, 32, 100, 0, NULL)) {
+        delete m_animator;
+        m_animator = nullptr;
+        return;
+    }
+    // The caption painter leaves the area to the animation: repaint it at once after a caption.
+    m_caption.onPainted = [this] {
+        if (m_animator)
+            m_animator->PaintFrame();
+    };
+}
+
+void CMainFrame::StopAnimation()
+{
+    m_caption.onPainted = nullptr;
+    delete m_animator;   // its destructor stops the thread
+    m_animator = nullptr;
+}
+
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     CMainApp& app = GetMainApp();
+    LRESULT painted = 0;
+    if (m_caption.OnMessage(msg, wp, lp, painted))
+        return painted;
     if (msg == m_browserMsg && msg)
         return OnBrowserCall((int)wp);
     if (msg == app.m_companyMsg && msg) {
@@ -1031,6 +1082,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_DESTROY: {
         KillTimer(m_hWnd, ID_STATUS_TIMER);
+        StopAnimation();
         SaveState();
         if (m_iconShown)
             RestoreFromIcon(false);

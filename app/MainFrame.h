@@ -4,6 +4,7 @@
 #pragma once
 #include "app/FrameOpts.h"
 #include "app/VmMainFrame.h"
+#include "customize/CaptionPainter.h"
 #include "framework/ControlBar.h"
 #include "framework/Splitter.h"
 #include "panels/DriveBar.h"
@@ -12,6 +13,8 @@
 #include "shell/ShellBrowser.h"
 
 struct StartRequest;
+
+class Animator;
 
 class CMainFrame : public VmMainFrame, public PanelHost, public DriveBarHost {
 public:
@@ -132,4 +135,8 @@ private:
     HMENU m_ownMenu = NULL;      // the menu bar from the resources
     HMENU m_sharedMenu = NULL;   // a shell view's combined menu while it is installed
     bool m_forwardingMenu = false;   // WM_INITMENUPOPUP is on its way to the active view
+    CCaptionPainter m_caption;
+    Animator* m_animator = nullptr;   // owned; the title bar's animated icon
+    void SetUpCaption();
+    void StopAnimation();
 };
