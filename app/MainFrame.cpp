@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/MainCmdLine.h"
 #include "commands/FileCommands.h"
+#include "commands/SelectCommands.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Splash.h"
@@ -764,6 +765,8 @@ bool CMainFrame::CanMoveBar(fw::ControlBar* bar)
 
 bool CMainFrame::PreTranslateMessage(MSG* msg)
 {
+    if (SelectCommands_PreTranslate(msg))
+        return true;
     // Typing a new name in a panel's list is text, not commands: only F1 stays a key.
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && IsLabelEdit(msg->hwnd)) {
         static HACCEL f1Only = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCEL_F1_ONLY));

@@ -1,0 +1,19 @@
+// Selecting the active panel's objects (all, none, inverted, by mask in the modeless Select
+// dialog), New Folder, the panel filter, the Copy to Clipboard commands, and the routing of
+// Stamp and List.
+#pragma once
+#include <windows.h>
+
+class CMainFrame;
+namespace fw {
+class CmdUI;
+}
+
+// True when id is one of these commands (handled, or its update rule answered).
+bool SelectCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui);
+// Keys for the open Select dialog go to the dialog, not to the main window's accelerators.
+bool SelectCommands_PreTranslate(MSG* msg);
+
+// The panel's path as the system gave it may be handed on: it holds no '?' or '*' (which the
+// file system would take as wildcards, or which stand for characters lost in conversion).
+bool IsPassablePath(const char* path);
