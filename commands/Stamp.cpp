@@ -62,8 +62,9 @@ struct StampRun {
 
 class StampDlg : public VmDlg {
 public:
-    StampDlg(const char* selection, bool folderLabel, const char* folder, const StampLocale& loc)
-        : m_loc(loc), m_folderLabel(folderLabel)
+    // label: the string naming one object's kind, 0 for several ("Selection:" stays).
+    StampDlg(const char* selection, UINT label, const char* folder, const StampLocale& loc)
+        : m_loc(loc), m_label(label)
     {
         StrCopyN(m_selection, selection, sizeof(m_selection));
         StrCopyN(m_folder, folder, sizeof(m_folder));
@@ -81,8 +82,8 @@ public:
         HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_STAMP));
         if (icon)
             SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-        SetDlgItemTextA(m_hWnd, IDC_STAMP_SEL_LABEL,
-                        AppString(m_folderLabel ? IDS_STAMP_FOLDER : IDS_STAMP_FILE).c_str());
+        if (m_label)
+            SetDlgItemTextA(m_hWnd, IDC_STAMP_SEL_LABEL, AppString(m_label).c_str());
         SetDlgItemTextA(m_hWnd, IDC_STAMP_SELECTION, m_selection);
         SetDlgItemTextA(m_hWnd, IDC_STAMP_FOLDER, m_folder);
         char hint[64];
@@ -154,7 +155,7 @@ public:
 
 private:
     StampLocale m_loc;
-    bool m_folderLabel;
+    UINT m_label;
     char m_selection[MAX_PATH];
     char m_folder[MAX_PATH];
     VmHistCB m_date, m_time;
@@ -224,17 +225,18 @@ void Stamp_Run(CMainFrame& frame)
     }
 
     char selText[MAX_PATH];
-    bool folderLabel = false;
+    UINT label = 0;
     if (count == 1) {
         DWORD attr = GetFileAttributesA(list.data());
-        folderLabel = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+        bool isFolder = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+        label = isFolder ? IDS_STAMP_FOLDER : IDS_STAMP_FILE;
         const char* name = FindNameExt(list.data());
         StrCopyN(selText, name && *name ? name : list.data(), sizeof(selText));
     } else {
         wsprintfA(selText, AppString(IDS_STAMP_OBJECTS).c_str(), count);
     }
 
-    StampDlg dlg(selText, folderLabel, folder, StampLocale::FromLocale(GetThreadLocale()));
+    StampDlg dlg(selText, label, folder, StampLocale::FromLocale(GetThreadLocale()));
     if (dlg.Modal(IDD_STAMP, GetModuleHandleA(NULL), frame.m_hWnd) != IDOK)
         return;
 
@@ -248,14 +250,18 @@ void Stamp_Run(CMainFrame& frame)
         progress.SetText(1, path);
         if (!IsPassablePath(path)) {
             Msg(progress.GetDlgHWND(), MB_OK | MB_ICONWARNING, IDS_PATH_UNSAFE, path);
-        } else if (StampObject(path, dlg.run.value, dlg.run.created, dlg.run.accessed, dlg.run.modified)) {
-            SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHA | SHCNF_FLUSH, path, NULL);
-            DWORD attr = GetFileAttributesA(path);
-            if (dlg.subfolders && attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
-                ForEachFileObject(FEFO_PRE | FEFO_RECURSE, path, "*.*", StampTreeItem, &dlg.run);
-        } else if (Msg(progress.GetDlgHWND(), MB_OKCANCEL | MB_ICONWARNING, IDS_STAMP_CANNOT, path) == IDCANCEL) {
-            break;
+            if (!progress.IsCanceled())
+                progress.StepIt();
+            continue;
         }
+        if (StampObject(path, dlg.run.value, dlg.run.created, dlg.run.accessed, dlg.run.modified))
+            SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHA | SHCNF_FLUSH, path, NULL);
+        else if (Msg(progress.GetDlgHWND(), MB_OKCANCEL | MB_ICONWARNING, IDS_STAMP_CANNOT, path) == IDCANCEL)
+            break;
+        // What lies below a folder is stamped even when the folder itself could not be.
+        DWORD attr = GetFileAttributesA(path);
+        if (dlg.subfolders && attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
+            ForEachFileObject(FEFO_PRE | FEFO_RECURSE, path, "*.*", StampTreeItem, &dlg.run);
         if (!progress.IsCanceled())
             progress.StepIt();
     }
