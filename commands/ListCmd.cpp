@@ -58,13 +58,34 @@ std::string ColumnTitle(HWND list, int column)
 // A list of strings from the dialog's combo selections (index clamped to the table).
 int Clamp(int index, int count) { return index >= 0 && index < count ? index : 0; }
 
+// The bytes of the first `limit` characters of text: a cut never splits a character of the
+// process code page (UTF-8 sequences, double-byte pairs).
+size_t CutLength(const std::string& text, size_t limit)
+{
+    bool utf8 = GetACP() == CP_UTF8;
+    size_t pos = 0, chars = 0;
+    while (pos < text.size() && chars < limit) {
+        unsigned char c = (unsigned char)text[pos];
+        size_t len = 1;
+        if (utf8) {
+            while (pos + len < text.size() && ((unsigned char)text[pos + len] & 0xC0) == 0x80)
+                ++len;
+        } else if (IsDBCSLeadByte(c) && pos + 1 < text.size()) {
+            len = 2;
+        }
+        pos += len;
+        ++chars;
+    }
+    return pos;
+}
+
 void AddField(std::string& row, bool first, char delimiter, const char* qualifier,
               const std::string& text, size_t limit)
 {
     if (!first)
         row += delimiter;
     row += qualifier;
-    row.append(text, 0, limit);
+    row.append(text, 0, CutLength(text, limit));
     row += qualifier;
 }
 

@@ -98,6 +98,13 @@ void SetClipboardText(const std::string& text)
     CloseClipboard();
 }
 
+bool ClickButton(HWND dlg, int id)
+{
+    HWND button = GetDlgItem(dlg, id);
+    DWORD_PTR result = 0;
+    return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
 std::string ItemText(HWND dlg, int id)
 {
     return WindowText(GetDlgItem(dlg, id));

@@ -18,6 +18,9 @@ bool PressKey(HWND foreground, WORD vk, const std::vector<WORD>& modifiers = {})
 std::string ClipboardText();
 // Puts a marker text on the clipboard, so a command that leaves it alone shows.
 void SetClipboardText(const std::string& text);
+// Clicks a dialog's button as the mouse would (BM_CLICK, sent): check boxes and radio buttons
+// change their state before the dialog hears of it.
+bool ClickButton(HWND dlg, int id);
 std::string ItemText(HWND dlg, int id);
 bool SetItemText(HWND dlg, int id, const std::string& text);
 // A top-level dialog (class #32770) of the process with exactly that caption, waited for.
