@@ -15,6 +15,7 @@
 
 namespace {
 
+const int kPreviewRows = 300;
 const char* const kDelimiterNames[] = {"Tab", "Semicolon", "Comma", "Space"};
 const char kDelimiters[] = {'\t', ';', ',', ' '};
 const char* const kQualifierNames[] = {"\"", "'", "{none}"};
@@ -110,7 +111,7 @@ void ListOpts::OnStore(RegKey& key)
     key.PutStr("ListSavePath", savePath);
 }
 
-std::string BuildListText(HWND list, const ListOpts& opts)
+std::string BuildListText(HWND list, const ListOpts& opts, int maxRows)
 {
     std::string out;
     if (!list)
@@ -143,6 +144,7 @@ std::string BuildListText(HWND list, const ListOpts& opts)
             out += row + "\r\n";
     }
     std::vector<char> buf(1024);
+    int rows = 0;
     for (int item = all ? 0 : ListView_GetNextItem(list, -1, LVNI_SELECTED);
          item >= 0 && item < ListView_GetItemCount(list);
          item = all ? item + 1 : ListView_GetNextItem(list, item, LVNI_SELECTED)) {
@@ -158,6 +160,8 @@ std::string BuildListText(HWND list, const ListOpts& opts)
         }
         if (!row.empty())
             out += row + "\r\n";
+        if (maxRows > 0 && ++rows >= maxRows)
+            break;
     }
     return out;
 }
@@ -247,10 +251,10 @@ public:
     void OnOK() override
     {
         ReadChoices();
-        std::string text = BuildListText(m_panelList, m_opts);
-        if (text.empty())
-            return;
         if (m_opts.IsOn(ListOpts::ToClipboard)) {
+            std::string text = BuildListText(m_panelList, m_opts);
+            if (text.empty())
+                return;
             Clipboard clip(m_hWnd);
             if (clip.IsOpen()) {
                 clip.Clear();
@@ -275,6 +279,9 @@ public:
         if (!GetSaveFileNameA(&ofn))
             return;
         StrCopyN(m_opts.savePath, path, sizeof(m_opts.savePath));
+        std::string text = BuildListText(m_panelList, m_opts);
+        if (text.empty())
+            return;
         DeleteFileA(path);
         VmFile file(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
         if (!file.IsReady() || !file.WriteBin(text.data(), (DWORD)text.size())) {
@@ -351,7 +358,9 @@ private:
     void Update()
     {
         ReadChoices();
-        std::string text = BuildListText(m_panelList, m_opts);
+        // The preview shows the first objects only: the texts of tens of thousands of objects
+        // take the shell a second or more to give, at every change of a choice.
+        std::string text = BuildListText(m_panelList, m_opts, kPreviewRows);
         SetDlgItemTextA(m_hWnd, IDC_LIST_PREVIEW, text.c_str());
         EnableWindow(GetDlgItem(m_hWnd, IDOK), !text.empty());
     }

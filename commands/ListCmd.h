@@ -35,7 +35,7 @@ public:
 };
 
 // The text of the list view's objects (all, or the selected) with the options' choices; empty
-// when there is nothing to list.
-std::string BuildListText(HWND list, const ListOpts& opts);
+// when there is nothing to list. maxRows > 0 stops after that many object rows.
+std::string BuildListText(HWND list, const ListOpts& opts, int maxRows = 0);
 
 void List_Run(CMainFrame& frame);

@@ -110,12 +110,15 @@ std::string Trimmed(const std::string& text)
 
 // ---- selecting in the panel's list
 
-// One message for the whole list: the list and the view see a single change.
+// One message for the whole list, which does not redraw item by item meanwhile.
 void SetAllSelected(HWND list, bool select)
 {
     if (!list)
         return;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ListView_SetItemState(list, -1, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
 }
 
 void InvertSelection(HWND list)
@@ -128,23 +131,20 @@ void InvertSelection(HWND list)
         SetAllSelected(list, selected == 0);
         return;
     }
-    // Only the items that change get a message; the list does not redraw in between.
+    std::basic_string<unsigned char> was(count, 0);
+    for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0 && i < count;)
+        was[i] = 1;
+    // The whole list changes at once, then only the fewer items one by one, in the order that
+    // keeps the list's selection ranges cheap to update: additions at the end, splits at the end.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     if (selected * 2 > count) {
-        // Mostly selected: select the few unselected after clearing everything at once.
-        std::basic_string<unsigned char> was(count, 0);
-        for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0;)
-            was[i] = 1;
-        SetAllSelected(list, false);
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
         for (int i = 0; i < count; ++i)
             if (!was[i])
                 ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
     } else {
-        std::basic_string<unsigned char> was(count, 0);
-        for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0;)
-            was[i] = 1;
-        SetAllSelected(list, true);
-        for (int i = 0; i < count; ++i)
+        ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+        for (int i = count - 1; i >= 0; --i)
             if (was[i])
                 ListView_SetItemState(list, i, 0, LVIS_SELECTED);
     }
