@@ -983,6 +983,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
                 return 0;
             }
         }
+        SelectCommands_InitMenuPopup(*this, reinterpret_cast<HMENU>(wp));
         LRESULT r = VmMainFrame::WindowProc(msg, wp, lp);
         // The active view updates the items it shares in our menus.
         HWND view = m_panel[0] && ActivePanel()->GetView() ? ActivePanel()->GetView()->GetWnd() : NULL;

@@ -777,6 +777,13 @@ bool SelectCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui
     if (!c)
         return false;
     if (ui) {
+        if (id >= ID_CLIP_COLUMN_FIRST && id <= ID_CLIP_COLUMN_LAST) {
+            ViewFrame* panel = frame.ActivePanel();
+            HWND list = panel ? panel->GetListView() : NULL;
+            HWND header = list ? ListView_GetHeader(list) : NULL;
+            ui->Enable(header && (int)(id - ID_CLIP_COLUMN_FIRST) < Header_GetItemCount(header));
+            return true;
+        }
         if (id != ID_CMD_SELECT)
             return false;   // the command table's rule
         ViewFrame* panel = frame.ActivePanel();
@@ -790,6 +797,33 @@ bool SelectCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui
         return true;
     Run(frame, id);
     return true;
+}
+
+void SelectCommands_InitMenuPopup(CMainFrame& frame, HMENU menu)
+{
+    if (!menu || GetMenuItemCount(menu) <= 0)
+        return;
+    UINT first = GetMenuItemID(menu, 0);
+    if (first < ID_CLIP_COLUMN_FIRST || first > ID_CLIP_COLUMN_LAST)
+        return;
+    while (GetMenuItemCount(menu) > 0)
+        DeleteMenu(menu, 0, MF_BYPOSITION);
+    ViewFrame* panel = frame.ActivePanel();
+    HWND list = panel ? panel->GetListView() : NULL;
+    HWND header = list ? ListView_GetHeader(list) : NULL;
+    int columns = header ? Header_GetItemCount(header) : 0;
+    for (int i = 0; i < columns && i <= (int)(ID_CLIP_COLUMN_LAST - ID_CLIP_COLUMN_FIRST); ++i) {
+        char title[MAX_PATH] = "";
+        LVCOLUMNA col = {};
+        col.mask = LVCF_TEXT;
+        col.pszText = title;
+        col.cchTextMax = sizeof(title);
+        if (!ListView_GetColumn(list, i, &col))
+            break;
+        AppendMenuA(menu, MF_STRING, ID_CLIP_COLUMN_FIRST + i, title[0] ? title : "?");
+    }
+    if (GetMenuItemCount(menu) == 0)
+        AppendMenuA(menu, MF_STRING | MF_GRAYED, ID_CLIP_COLUMN_FIRST, "Empty");
 }
 
 bool SelectCommands_PreTranslate(MSG* msg)

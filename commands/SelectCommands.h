@@ -11,6 +11,9 @@ class CmdUI;
 
 // True when id is one of these commands (handled, or its update rule answered).
 bool SelectCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui);
+// A Copy to Clipboard - Column menu about to open gets one item per column of the active
+// panel's list ("Empty", disabled, when it has none). Other menus are left alone.
+void SelectCommands_InitMenuPopup(CMainFrame& frame, HMENU menu);
 // Keys for the open Select dialog go to the dialog, not to the main window's accelerators.
 bool SelectCommands_PreTranslate(MSG* msg);
 
