@@ -1,6 +1,7 @@
 // List in the real program: the preview, the text saved to a file or put on the clipboard, and
 // the options kept in the registry.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -177,6 +178,13 @@ TEST_F(List, CommaWithoutQualifierNameLimitAndTheClipboard)
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ(0u, lines[1].find("a,b.txt,")) << lines[1];   // the comma stands as it is
     EXPECT_EQ(std::string::npos, lines[1].find('"'));
+    // The second column's box cleared: one field less on every line.
+    size_t fields = Fields(lines[0], ',').size();
+    ASSERT_TRUE(drv::SetItemState(GetDlgItem(dlg, IDC_COLUMNS), 1, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK));
+    lines = Lines(drv::ItemText(dlg, IDC_PREVIEW));
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(fields - 1, Fields(lines[0], ',').size()) << lines[0];
+    EXPECT_EQ(fields - 1 + 1, Fields(lines[1], ',').size()) << lines[1];   // the name's own comma
 
     // Every object, names cut to 8 characters, the other columns whole; no header.
     drv::ClickButton(dlg, IDC_ALL);
@@ -193,8 +201,8 @@ TEST_F(List, CommaWithoutQualifierNameLimitAndTheClipboard)
     for (const std::string& line : lines) {
         auto f = Fields(line, ';');
         cut.insert(f[0]);
-        ASSERT_GE(f.size(), 4u) << line;
-        EXPECT_GT(f[3].size(), 8u) << line;   // the time column, not cut to 8
+        ASSERT_GE(f.size(), 3u) << line;
+        EXPECT_GT(f[2].size(), 8u) << line;   // the time column (the size one is out), not cut to 8
     }
     EXPECT_EQ((std::set<std::string>{"Reports ", "a,b.txt", "Кириллиц", "日本語.txt"}), cut) << preview;
 
@@ -204,6 +212,7 @@ TEST_F(List, CommaWithoutQualifierNameLimitAndTheClipboard)
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
     EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
     EXPECT_EQ(preview, drv::ClipboardText());
+    EXPECT_EQ(0u, drv::GetUserDword(kRootKey, "ListColumns", 0) & 2);
     DWORD opts = drv::GetUserDword(kRootKey, "ListOpts", 0);
     EXPECT_EQ(0x10000u | 0x40000u | 0x80000u | (1u << 12) | (2u << 8) | 8u, opts);
 

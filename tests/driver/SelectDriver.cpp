@@ -35,6 +35,28 @@ bool SelectNames(HWND list, const std::vector<std::string>& names)
     return found == names.size();
 }
 
+bool SetItemState(HWND list, int index, UINT state, UINT mask)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    bool ok = false;
+    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    if (remote) {
+        LVITEMA item = {};
+        item.state = state;
+        item.stateMask = mask;
+        SIZE_T done = 0;
+        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+        ok = SendMessageA(list, LVM_SETITEMSTATE, index, (LPARAM)remote) != 0;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
 int SelectedCount(HWND list)
 {
     return (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);

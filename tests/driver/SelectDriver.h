@@ -10,6 +10,8 @@ namespace drv {
 // Selects exactly the named items (the first of them focused); false when one is missing.
 bool SelectNames(HWND list, const std::vector<std::string>& names);
 int SelectedCount(HWND list);
+// Sets state bits of one item of another process's list (LVM_SETITEMSTATE).
+bool SetItemState(HWND list, int index, UINT state, UINT mask);
 int ItemCount(HWND list);
 // Presses and releases a key with the modifiers held (VK_CONTROL, VK_SHIFT, VK_MENU), with
 // the window brought to the foreground first.
