@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
+#include "app/TipDlg.h"
 #include "Product.h"
 #include "registry/RegKey.h"
 #include "ui/MsgUtil.h"
@@ -337,6 +338,12 @@ void RunHelp(CMainFrame& f, UINT id)
     WinHelpA(f.m_hWnd, file, id == ID_HELP_TOPICS ? HELP_FINDER : HELP_CONTENTS, 0);
 }
 
+void RunTip(CMainFrame& f, UINT)
+{
+    CTipDlg tip;
+    tip.Run(f.m_hWnd);
+}
+
 void RunSysInfo(CMainFrame& f, UINT)
 {
     SysInfo dlg;
@@ -476,7 +483,7 @@ const Command kCommands[] = {
     {ID_HELP_F1, ID_HELP_F1, "DisableMenuHelpF1", RunHelp, nullptr},
     {ID_HELP_CONTEXT, ID_HELP_CONTEXT, "DisableMenuHelpContext", RunHelp, nullptr},
     {ID_HELP_WELCOME, ID_HELP_WELCOME, "DisableMenuHelpWelcome", RunWelcome, nullptr},
-    {ID_HELP_TIP, ID_HELP_TIP, "DisableMenuHelpTipOfTheDay", nullptr, nullptr},
+    {ID_HELP_TIP, ID_HELP_TIP, "DisableMenuHelpTipOfTheDay", RunTip, nullptr},
     {ID_HELP_SYSINFO, ID_HELP_SYSINFO, "DisableMenuHelpSystemInfo", RunSysInfo, nullptr},
     {ID_DRIVE_MENU_PANEL1, ID_DRIVE_MENU_PANEL2, "DisableMenuFolderDrive", RunDriveMenu, nullptr},
     {ID_NET_MENU_PANEL1, ID_NET_MENU_PANEL2, "DisableMenuFolderNetwork", RunNetworkMenu, nullptr},

@@ -1,4 +1,5 @@
 #include "app/MainApp.h"
+#include "app/TipDlg.h"
 #include "app/MainFrame.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
@@ -145,8 +146,21 @@ bool CMainApp::InitInstance()
         MakePath(m_helpPath, home, product.helpFile);
     m_helpFilePath = m_helpPath;
     SetForegroundWindow(frame->m_hWnd);
+    if (!info.m_bRunEmbedded && !info.m_bRunAutomated)
+        OfferTipOfTheDay(frame->m_hWnd);
     // The frame finishes its set-up once the loop runs (it posts that to itself on creation).
     return true;
+}
+
+void CMainApp::OfferTipOfTheDay(HWND owner)
+{
+    // The dialog's loop also runs the frame's posted set-up, so the main window comes up behind it.
+    CTipDlg tip;
+    if (!tip.ShowAtStartUp())
+        return;
+    if (IsPolicyOn("DisableMenuHelpTipOfTheDay", true))
+        return;
+    tip.Run(owner);
 }
 
 bool CMainApp::OnIdle(long count)

@@ -35,6 +35,7 @@ private:
     bool PreloadSettings();
     bool CheckRootPaths();
     void RunTransferCommand();
+    void OfferTipOfTheDay(HWND owner);
 
     CSplashThread* m_splash = nullptr;
     bool m_started = false;   // InitInstance got past the single-instance and root checks

@@ -81,6 +81,16 @@
 #define IDS_WELCOME_FIRST            501
 #define IDS_WELCOME_LAST             598
 #define IDS_FOLDER_OPTIONS_OLD       2037
+
+// The Tip of the Day: dialog 910
+#define IDD_TIP                      910
+#define IDC_TIP_NEXT                 1002
+#define IDC_TIP_STARTUP              1003
+#define IDC_TIP_TEXT                 1004
+#define IDC_TIP_HEADING              1191
+#define IDC_TIP_ICON                 1193
+#define IDS_TIP_MISSING_FILE         39043
+#define IDS_TIP_CORRUPT_FILE         39044
 #define IDS_NOT_AVAILABLE            2090
 
 // Commands of the menus and keys (the rest of the vocabulary)

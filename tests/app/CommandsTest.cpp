@@ -275,6 +275,7 @@ TEST_F(Commands, F5FollowsTheFunctionKeyLayout)
         SCOPED_TRACE(layout ? "function-key layout" : "normal layout");
         drv::DeleteUserKey(kProductKey);
         drv::SetUserDword(kRootKey, "Settings", kQuietSettings | (layout ? kAltFKeys : 0));
+        drv::TipsOff();
         std::string file = folder + "\\made_later_" + std::to_string(layout) + ".txt";
         DeleteFileA(file.c_str());
         drv::AppProcess app;

@@ -31,6 +31,7 @@ protected:
     {
         drv::DeleteUserKey(kProductKey);
         drv::DeleteUserKey(kPolicyKey);
+        drv::TipsOff();   // the tips at start-up have tests of their own
     }
     void TearDown() override
     {
@@ -41,6 +42,7 @@ protected:
     void QuietSettings(UINT extra = 0)
     {
         drv::SetUserDword(kRootKey, "Settings", (kDefaultSettings & ~kSplash) | extra);
+        drv::TipsOff();
     }
     HWND StartAndWait(drv::AppProcess& app, const std::string& args = std::string())
     {
@@ -337,6 +339,7 @@ TEST_F(Startup, MissingRootPathOrPreloadFileEndsTheProgramWithItsMessage)
         SCOPED_TRACE(c.value);
         drv::DeleteUserKey(kPolicyKey);
         drv::DeleteUserKey(kProductKey);
+        drv::TipsOff();
         drv::SetUserString(kPolicyKey, c.value, c.data);
         drv::AppProcess app;
         ASSERT_TRUE(app.Start("panorel.exe"));
@@ -357,6 +360,7 @@ namespace {
 TEST_F(Startup, PreloadPolicyImportsItsFileBeforeAnythingElse)
 {
     drv::SetUserDword(kRootKey, "MenuStyle", 1);
+    drv::TipsOff();   // carried by the preloaded file
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     std::string file = std::string(temp) + "preload.opt";

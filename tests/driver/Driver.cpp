@@ -576,6 +576,12 @@ void ResetProgramSettings()
     DeleteUserKey("Software\\Corvane\\Panorel QV");
     DeleteUserKey("SOFTWARE\\Policies\\Corvane\\Panorel");
     SetUserDword("Software\\Corvane\\Panorel QV\\Panorel QV", "Settings", 0x0C081870);
+    TipsOff();
+}
+
+void TipsOff()
+{
+    SetUserDword("Software\\Corvane\\Panorel QV\\Tip", "StartUp", 1);
 }
 
 }  // namespace drv

@@ -140,8 +140,11 @@ bool SelectListItem(HWND list, const char* text);
 
 namespace drv {
 // Empties panorel's product key and the policy key, then stores the default settings without
-// the splash screen, so a started program shows only its main window.
+// the splash screen and with the start-up tips off, so a started program shows only its main
+// window.
 void ResetProgramSettings();
+// Turns the start-up tips off (they are on while the product key holds no choice).
+void TipsOff();
 }  // namespace drv
 
 namespace drv {
