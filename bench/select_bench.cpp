@@ -85,6 +85,7 @@ int main(int argc, char** argv)
     std::vector<double> start, refresh, all, none, invert, invertHalf, preview, save, saveName;
     for (int r = 0; r < runs; r++) {
         bench::FreshSettings();
+        drv::TipsOff();
         drv::AppProcess app;
         double t0 = bench::NowMs();
         if (!app.Start("panorel.exe", "\"" + folder + "\",\"" + empty + "\""))

@@ -226,8 +226,9 @@ TEST_F(Stamp, MonthDayYearWithTheDesignatorAfter)
         EXPECT_TRUE(WrittenBecomes(base + "\\" + name, "2005-03-04 19:05:09"));
         Times after = TimesOf(base + "\\" + name);
         EXPECT_TRUE(Same(before.accessed, after.accessed)) << Text(Local(after.accessed));
-        if (!OnWine())
+        if (!OnWine()) {   // Wine: the creation time reads as the last write
             EXPECT_TRUE(Same(before.created, after.created)) << Text(Local(after.created));
+        }
     }
     // The object not selected is untouched.
     EXPECT_TRUE(Same(before.written, TimesOf(base + "\\plain.txt").written));
@@ -295,8 +296,9 @@ TEST_F(Stamp, DayMonthYearTwentyFourHoursAndAWholeTree)
     EXPECT_TRUE(WrittenBecomes(base + "\\😀.txt", "2003-02-01 08:09:10"));
     Times t = TimesOf(base + "\\😀.txt");
     EXPECT_EQ("2003-02-01", Text(Local(t.accessed)).substr(0, 10));
-    if (!OnWine())
+    if (!OnWine()) {   // Wine: the creation time reads as the last write
         EXPECT_EQ("2003-02-01", Text(Local(t.created)).substr(0, 10));
+    }
 
     dlg = Open(app, main, {"😀.txt"});
     ASSERT_TRUE(dlg);
