@@ -1,10 +1,10 @@
 #include "commands/ListCmd.h"
 #include "app/MainFrame.h"
+#include "commands/SelectCommands.h"
 #include "commands/SelectRes.h"
 #include "files/VmFile.h"
 #include "LibRes.h"
 #include "panels/ViewFrame.h"
-#include "ui/Clipboard.h"
 #include "ui/MsgUtil.h"
 #include "ui/VmDlg.h"
 #include "util/StrUtil.h"
@@ -252,16 +252,11 @@ public:
     {
         ReadChoices();
         if (m_opts.IsOn(ListOpts::ToClipboard)) {
-            std::string text = BuildListText(m_panelList, m_opts);
-            if (text.empty())
+            std::string text;
+            if (!Build(text))
                 return;
-            Clipboard clip(m_hWnd);
-            if (clip.IsOpen()) {
-                clip.Clear();
-                if (!clip.AddStr(text.c_str())) {
-                    Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NOMEMORY);
-                }
-            }
+            if (!PutTextOnClipboard(m_hWnd, text))
+                Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NOMEMORY);
             CloseDialog(IDOK, 1);
             return;
         }
@@ -279,8 +274,8 @@ public:
         if (!GetSaveFileNameA(&ofn))
             return;
         StrCopyN(m_opts.savePath, path, sizeof(m_opts.savePath));
-        std::string text = BuildListText(m_panelList, m_opts);
-        if (text.empty())
+        std::string text;
+        if (!Build(text))
             return;
         DeleteFileA(path);
         VmFile file(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
@@ -307,6 +302,21 @@ public:
     }
 
 private:
+    // The whole text; false when there is none, or when memory ran short (reported, and the
+    // dialog closed).
+    bool Build(std::string& text)
+    {
+        try {
+            text = BuildListText(m_panelList, m_opts);
+        } catch (...) {
+            text.clear();
+            Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NOMEMORY);
+            CloseDialog(IDCANCEL, 0);
+            return false;
+        }
+        return !text.empty();
+    }
+
     void FillColumns()
     {
         HWND box = GetDlgItem(m_hWnd, IDC_LIST_COLUMNS);
@@ -360,7 +370,12 @@ private:
         ReadChoices();
         // The preview shows the first objects only: the texts of tens of thousands of objects
         // take the shell a second or more to give, at every change of a choice.
-        std::string text = BuildListText(m_panelList, m_opts, kPreviewRows);
+        std::string text;
+        try {
+            text = BuildListText(m_panelList, m_opts, kPreviewRows);
+        } catch (...) {
+            text.clear();
+        }
         SetDlgItemTextA(m_hWnd, IDC_LIST_PREVIEW, text.c_str());
         EnableWindow(GetDlgItem(m_hWnd, IDOK), !text.empty());
     }

@@ -651,16 +651,6 @@ std::string JoinTexts(const std::vector<std::string>& texts)
     return out;
 }
 
-void PutOnClipboard(HWND owner, const std::string& text)
-{
-    Clipboard clip(owner);
-    if (!clip.IsOpen())
-        return;
-    clip.Clear();
-    if (!text.empty())
-        clip.AddStr(text.c_str());
-}
-
 void RunCopyToClipboard(CMainFrame& frame, UINT id)
 {
     ViewFrame* panel = frame.ActivePanel();
@@ -693,7 +683,8 @@ void RunCopyToClipboard(CMainFrame& frame, UINT id)
                 texts.push_back(text);
         }
     }
-    PutOnClipboard(frame.m_hWnd, JoinTexts(texts));
+    if (!PutTextOnClipboard(frame.m_hWnd, JoinTexts(texts)))
+        Msg(frame.m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NOMEMORY);
 }
 
 // ---- routing
@@ -765,6 +756,24 @@ void Run(CMainFrame& frame, UINT id)
 }
 
 }  // namespace
+
+bool PutTextOnClipboard(HWND owner, const std::string& text)
+{
+    Clipboard clip(owner);
+    if (!clip.IsOpen())
+        return false;
+    clip.Clear();
+    if (text.empty())
+        return true;
+    if (!clip.AddStr(text.c_str()))
+        return false;
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, NULL, 0);
+    if (n <= 0)
+        return true;   // the 8-bit text is there; the system makes the other on demand
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
+    return clip.AddData(CF_UNICODETEXT, wide.c_str(), n * sizeof(wchar_t));
+}
 
 bool IsPassablePath(const char* path)
 {

@@ -3,6 +3,7 @@
 // Stamp and List.
 #pragma once
 #include <windows.h>
+#include <string>
 
 class CMainFrame;
 namespace fw {
@@ -16,6 +17,11 @@ bool SelectCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui
 void SelectCommands_InitMenuPopup(CMainFrame& frame, HMENU menu);
 // Keys for the open Select dialog go to the dialog, not to the main window's accelerators.
 bool SelectCommands_PreTranslate(MSG* msg);
+
+// Empties the clipboard and puts the text on it, as 8-bit text of the process code page and
+// as Unicode text, so programs of any code page paste the same characters. An empty text leaves
+// the clipboard empty. False when the clipboard cannot be opened or memory is short.
+bool PutTextOnClipboard(HWND owner, const std::string& text);
 
 // The panel's path as the system gave it may be handed on: it holds no '?' or '*' (which the
 // file system would take as wildcards, or which stand for characters lost in conversion).

@@ -152,26 +152,29 @@ TEST_F(SelectCommands, SelectDialogByMaskWithItsEdgeCases)
     // Files only: the documents of every script, not the folder named like one.
     Check(dlg, IDC_FOLDERS, BST_UNCHECKED);
     drv::SetItemText(dlg, IDC_MASK, "*.txt;*.doc");
-    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::ClickButton(dlg, IDOK));
     Names docs = {"日本語.txt", "Кириллица.doc", "😀.txt", "notes.txt", "report.doc"};
     EXPECT_TRUE(drv::WaitFor([&] { return Selected(list) == docs; }, 5000));
     EXPECT_EQ(docs, Selected(list));
-    EXPECT_EQ("Selected 5 objects. Total selected: 5", drv::ItemText(dlg, IDC_STATUS));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ItemText(dlg, IDC_STATUS) == "Selected 5 objects. Total selected: 5"; }, 5000))
+        << drv::ItemText(dlg, IDC_STATUS);
 
     // Deselect reports with its own word.
     drv::SetItemText(dlg, IDC_MASK, "*.DOC");
-    ASSERT_TRUE(drv::PressButton(dlg, IDC_DESELECT));
+    ASSERT_TRUE(drv::ClickButton(dlg, IDC_DESELECT));
     EXPECT_TRUE(drv::WaitFor([&] { return Selected(list).size() == 3; }, 5000));
     EXPECT_EQ((Names{"日本語.txt", "😀.txt", "notes.txt"}), Selected(list));
-    EXPECT_EQ("Delected 2 objects. Total selected: 3", drv::ItemText(dlg, IDC_STATUS));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ItemText(dlg, IDC_STATUS) == "Delected 2 objects. Total selected: 3"; }, 5000))
+        << drv::ItemText(dlg, IDC_STATUS);
 
     // Folders only.
     Check(dlg, IDC_FILES, BST_UNCHECKED);
     Check(dlg, IDC_FOLDERS, BST_CHECKED);
     drv::SetItemText(dlg, IDC_MASK, "*.txt");
-    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::ClickButton(dlg, IDOK));
     EXPECT_TRUE(drv::WaitFor([&] { return Selected(list).count("sub.txt") == 1; }, 5000));
-    EXPECT_EQ("Selected 1 objects. Total selected: 4", drv::ItemText(dlg, IDC_STATUS));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ItemText(dlg, IDC_STATUS) == "Selected 1 objects. Total selected: 4"; }, 5000))
+        << drv::ItemText(dlg, IDC_STATUS);
 
     // No match: the message with the mask, the selection as it was.
     Names before = Selected(list);
@@ -190,7 +193,7 @@ TEST_F(SelectCommands, SelectDialogByMaskWithItsEdgeCases)
 
     // An empty mask does nothing and says nothing.
     drv::SetItemText(dlg, IDC_MASK, "   ");
-    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::ClickButton(dlg, IDOK));
     EXPECT_EQ(before, Selected(list));
 
     // Neither kind: the warning.
@@ -201,16 +204,16 @@ TEST_F(SelectCommands, SelectDialogByMaskWithItsEdgeCases)
     EXPECT_EQ(before, Selected(list));
 
     // Select All and Deselect All ignore the boxes.
-    ASSERT_TRUE(drv::PressButton(dlg, IDC_ALL));
+    ASSERT_TRUE(drv::ClickButton(dlg, IDC_ALL));
     EXPECT_TRUE(drv::WaitFor([&] { return Selected(list) == all; }, 5000));
-    ASSERT_TRUE(drv::PressButton(dlg, IDC_NONE));
+    ASSERT_TRUE(drv::ClickButton(dlg, IDC_NONE));
     EXPECT_TRUE(drv::WaitFor([&] { return Selected(list).empty(); }, 5000));
 
     // Keys typed into the mask are text, not the main window's commands (Shift+I inverts).
     Check(dlg, IDC_FILES, BST_CHECKED);
     drv::SetItemText(dlg, IDC_MASK, "");
     SetForegroundWindow(dlg);
-    SetFocus(GetDlgItem(dlg, IDC_MASK));
+    SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, IDC_MASK), TRUE);
     drv::PressKey(dlg, 'I', {VK_SHIFT});
     EXPECT_TRUE(drv::WaitFor([&] { return drv::ItemText(dlg, IDC_MASK) == "I"; }, 3000))
         << drv::ItemText(dlg, IDC_MASK);
@@ -341,8 +344,9 @@ TEST_F(SelectCommands, SetAndRemoveFilterKeepTheListsAndTypes)
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(states[i], CheckState(dlg, kTypeBoxes[i])) << kTypeBoxes[i];
     // Reset empties both lists and makes every box indeterminate; the filter is then empty.
-    ASSERT_TRUE(drv::PressButton(dlg, IDC_RESET));
+    ASSERT_TRUE(drv::ClickButton(dlg, IDC_RESET));
     EXPECT_EQ("", drv::ItemText(dlg, IDC_INCLUDE));
+    EXPECT_EQ("", drv::ItemText(dlg, IDC_EXCLUDE));
     for (int id : kTypeBoxes)
         EXPECT_EQ(BST_INDETERMINATE, CheckState(dlg, id)) << id;
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
@@ -401,6 +405,8 @@ TEST_F(SelectCommands, CopyToClipboardEveryForm)
     EXPECT_EQ("日本語.txt", drv::ClipboardText());
     app.Command(ID_CLIP_PATH);
     EXPECT_EQ(base + "\\日本語.txt", drv::ClipboardText());
+    // Programs of other code pages paste the same characters.
+    EXPECT_EQ(base + "\\日本語.txt", drv::ClipboardUnicodeText());
 
     // Three: each with CR LF, the last too, in the list's order.
     std::vector<std::string> three;

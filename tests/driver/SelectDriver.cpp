@@ -105,6 +105,27 @@ std::string ClipboardText()
     return out;
 }
 
+std::string ClipboardUnicodeText()
+{
+    std::string out = "<none>";
+    for (int i = 0; i < 50 && !OpenClipboard(NULL); ++i)
+        Sleep(20);
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data) {
+        const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(data));
+        if (text) {
+            int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+            std::string utf8(n > 0 ? n : 1, '\0');
+            if (n > 0)
+                WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], n, NULL, NULL);
+            out = utf8.c_str();
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return out;
+}
+
 void SetClipboardText(const std::string& text)
 {
     for (int i = 0; i < 50 && !OpenClipboard(NULL); ++i)

@@ -18,6 +18,8 @@ int ItemCount(HWND list);
 bool PressKey(HWND foreground, WORD vk, const std::vector<WORD>& modifiers = {});
 // CF_TEXT of the clipboard; "<none>" when it holds no text.
 std::string ClipboardText();
+// CF_UNICODETEXT of the clipboard as UTF-8; "<none>" when it holds none.
+std::string ClipboardUnicodeText();
 // Puts a marker text on the clipboard, so a command that leaves it alone shows.
 void SetClipboardText(const std::string& text);
 // Clicks a dialog's button as the mouse would (BM_CLICK, sent): check boxes and radio buttons
