@@ -498,10 +498,12 @@ public:
     {
         SetDialogIcon(m_hWnd, IDI_FILTER);
         PlaceDialog(m_hWnd, nullptr, m_around);
-        char incl[MAX_PATH] = "", excl[MAX_PATH] = "";
-        m_filter.GetFilters(incl, excl, MAX_PATH);
-        m_incl.SetText(incl);
-        m_excl.SetText(excl);
+        // Masks longer than a path are shown whole: OK would otherwise store them cut.
+        const int size = 32768;
+        std::vector<char> incl(size, 0), excl(size, 0);
+        m_filter.GetFilters(incl.data(), excl.data(), size);
+        m_incl.SetText(incl.data());
+        m_excl.SetText(excl.data());
         DWORD flags = m_filter.GetFlags();
         for (const FilterBox& b : kFilterBoxes) {
             bool show = (flags & b.show) != 0;

@@ -343,6 +343,16 @@ TEST_F(SelectCommands, SetAndRemoveFilterKeepTheListsAndTypes)
     ASSERT_TRUE(dlg);
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(states[i], CheckState(dlg, kTypeBoxes[i])) << kTypeBoxes[i];
+    // A 300-character mask: nothing matches it, nothing breaks.
+    drv::SetItemText(dlg, IDC_INCLUDE, std::string(300, 'q') + "*");
+    for (int id : kTypeBoxes)
+        Check(dlg, id, BST_INDETERMINATE);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    EXPECT_TRUE(drv::WaitFor([&] { return Shown(list).empty(); }, 10000));
+    ASSERT_TRUE(app.PostCommand(ID_SET_FILTER));
+    dlg = drv::WaitForDialog(app.Pid(), "Filter");
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ(std::string(300, 'q') + "*", drv::ItemText(dlg, IDC_INCLUDE));
     // Reset empties both lists and makes every box indeterminate; the filter is then empty.
     ASSERT_TRUE(drv::ClickButton(dlg, IDC_RESET));
     EXPECT_EQ("", drv::ItemText(dlg, IDC_INCLUDE));
