@@ -4,6 +4,7 @@
 #include "app/MainCmdLine.h"
 #include "commands/FileCommands.h"
 #include "ui/Animator.h"
+#include "commands/SelectCommands.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Splash.h"
@@ -767,6 +768,8 @@ bool CMainFrame::CanMoveBar(fw::ControlBar* bar)
 
 bool CMainFrame::PreTranslateMessage(MSG* msg)
 {
+    if (SelectCommands_PreTranslate(msg))
+        return true;
     // Typing a new name in a panel's list is text, not commands: only F1 stays a key.
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && IsLabelEdit(msg->hwnd)) {
         static HACCEL f1Only = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCEL_F1_ONLY));
@@ -1031,6 +1034,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
                 return 0;
             }
         }
+        SelectCommands_InitMenuPopup(*this, reinterpret_cast<HMENU>(wp));
         LRESULT r = VmMainFrame::WindowProc(msg, wp, lp);
         // The active view updates the items it shares in our menus.
         HWND view = m_panel[0] && ActivePanel()->GetView() ? ActivePanel()->GetView()->GetWnd() : NULL;

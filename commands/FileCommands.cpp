@@ -5,6 +5,7 @@
 #include "app/Resource.h"
 #include "app/Settings.h"
 #include "commands/FileOpsRes.h"
+#include "commands/SelectCommands.h"
 #include "files/FileOp.h"
 #include "LibRes.h"
 #include "panels/ViewFrame.h"
@@ -503,6 +504,8 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
 
 bool FileCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui)
 {
+    if (SelectCommands_OnCmdMsg(frame, id, code, ui))
+        return true;
     const OpInfo* info = FindOp(id);
     if (!info || ui)
         return false;   // update passes: the command table's rule

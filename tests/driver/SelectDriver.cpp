@@ -1,0 +1,222 @@
+#include "SelectDriver.h"
+#include "Driver.h"
+#include <commctrl.h>
+#include <algorithm>
+
+namespace drv {
+
+bool SelectNames(HWND list, const std::vector<std::string>& names)
+{
+    std::vector<std::string> all = ListViewTexts(list, false);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    size_t found = 0;
+    if (remote) {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SIZE_T done = 0;
+        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote);
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (std::find(names.begin(), names.end(), all[i]) == names.end())
+                continue;
+            item.state = LVIS_SELECTED | (found == 0 ? LVIS_FOCUSED : 0);
+            WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+            if (SendMessageA(list, LVM_SETITEMSTATE, i, (LPARAM)remote))
+                ++found;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return found == names.size();
+}
+
+bool SetItemState(HWND list, int index, UINT state, UINT mask)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    bool ok = false;
+    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    if (remote) {
+        LVITEMA item = {};
+        item.state = state;
+        item.stateMask = mask;
+        SIZE_T done = 0;
+        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+        ok = SendMessageA(list, LVM_SETITEMSTATE, index, (LPARAM)remote) != 0;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+int SelectedCount(HWND list)
+{
+    return (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
+}
+
+int ItemCount(HWND list)
+{
+    return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+}
+
+bool PressKey(HWND foreground, WORD vk, const std::vector<WORD>& modifiers)
+{
+    if (foreground)
+        SetForegroundWindow(foreground);
+    std::vector<INPUT> in;
+    auto key = [&](WORD k, bool up) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.wScan = (WORD)MapVirtualKeyA(k, MAPVK_VK_TO_VSC);
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    for (WORD m : modifiers)
+        key(m, false);
+    key(vk, false);
+    key(vk, true);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
+        key(*it, true);
+    return SendInput((UINT)in.size(), in.data(), sizeof(INPUT)) == in.size();
+}
+
+std::string ClipboardText()
+{
+    std::string out = "<none>";
+    for (int i = 0; i < 50 && !OpenClipboard(NULL); ++i)
+        Sleep(20);
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data) {
+        const char* text = static_cast<const char*>(GlobalLock(data));
+        if (text)
+            out = text;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return out;
+}
+
+std::string ClipboardUnicodeText()
+{
+    std::string out = "<none>";
+    for (int i = 0; i < 50 && !OpenClipboard(NULL); ++i)
+        Sleep(20);
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data) {
+        const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(data));
+        if (text) {
+            int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+            std::string utf8(n > 0 ? n : 1, '\0');
+            if (n > 0)
+                WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], n, NULL, NULL);
+            out = utf8.c_str();
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return out;
+}
+
+void SetClipboardText(const std::string& text)
+{
+    for (int i = 0; i < 50 && !OpenClipboard(NULL); ++i)
+        Sleep(20);
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (block) {
+        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_TEXT, block))
+            GlobalFree(block);
+    }
+    CloseClipboard();
+}
+
+bool ClickButton(HWND dlg, int id)
+{
+    HWND button = GetDlgItem(dlg, id);
+    DWORD_PTR result = 0;
+    return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+std::string ItemText(HWND dlg, int id)
+{
+    return WindowText(GetDlgItem(dlg, id));
+}
+
+bool SetItemText(HWND dlg, int id, const std::string& text)
+{
+    HWND item = GetDlgItem(dlg, id);
+    DWORD_PTR result = 0;
+    return item && SendMessageTimeoutA(item, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG,
+                                       5000, &result);
+}
+
+HWND WaitForDialog(DWORD pid, const char* caption, DWORD timeoutMs)
+{
+    HWND found = NULL;
+    WaitFor(
+        [&] {
+            for (HWND w : TopLevelWindows(pid))
+                if (ClassName(w) == "#32770" && WindowText(w) == caption)
+                    return (found = w) != NULL;
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool AnswerBox(DWORD pid, const char* text, int button, std::string* texts, DWORD timeoutMs)
+{
+    HWND box = NULL;
+    WaitFor(
+        [&] {
+            for (HWND w : TopLevelWindows(pid))
+                if (ClassName(w) == "#32770" && AllTexts(w).find(text) != std::string::npos)
+                    return (box = w) != NULL;
+            return false;
+        },
+        timeoutMs);
+    if (!box)
+        return false;
+    if (texts)
+        *texts = AllTexts(box);
+    Sleep(100);   // let the box finish its set-up
+    return PressButton(box, button);
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL) && n == bytes.size();
+    CloseHandle(f);
+    return ok;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::string out;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buf[4096];
+    DWORD n = 0;
+    while (ReadFile(f, buf, sizeof(buf), &n, NULL) && n)
+        out.append(buf, n);
+    CloseHandle(f);
+    return out;
+}
+
+}  // namespace drv
