@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
+#include "quickedit/QuickEditCmd.h"
 #include "Product.h"
 #include "registry/RegKey.h"
 #include "ui/MsgUtil.h"
@@ -398,6 +399,11 @@ INT_PTR CALLBACK WelcomeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
     return FALSE;
 }
 
+void RunQuickEdit(CMainFrame& f, UINT id)
+{
+    QuickEditSelection(f, id == ID_TOOLS_QUICKEDIT_ALT);
+}
+
 void RunWelcome(CMainFrame& f, UINT)
 {
     DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_WELCOME), f.m_hWnd, WelcomeProc, 0);
@@ -451,8 +457,8 @@ const Command kCommands[] = {
     {ID_VIEW_BKGCOLOR_SYSTEM, ID_VIEW_BKGCOLOR_SYSTEM, "DisableMenuViewBkgColorSystem", RunColorSystem, UpdateColor},
     {ID_VIEW_BKGCOLOR_CUSTOM, ID_VIEW_BKGCOLOR_CUSTOM, "DisableMenuViewBkgColorCustom", RunColorCustom, UpdateColor},
     {ID_VIEW_OPTIONS, ID_VIEW_OPTIONS, "DisableMenuViewOptions", nullptr, nullptr},
-    {ID_TOOLS_QUICKEDIT, ID_TOOLS_QUICKEDIT, "DisableMenuToolsQuickEdit", nullptr, UpdateQuickEdit},
-    {ID_TOOLS_QUICKEDIT_ALT, ID_TOOLS_QUICKEDIT_ALT, "DisableMenuToolsQuickEditAlt", nullptr, UpdateQuickEdit},
+    {ID_TOOLS_QUICKEDIT, ID_TOOLS_QUICKEDIT, "DisableMenuToolsQuickEdit", RunQuickEdit, UpdateQuickEdit},
+    {ID_TOOLS_QUICKEDIT_ALT, ID_TOOLS_QUICKEDIT_ALT, "DisableMenuToolsQuickEditAlt", RunQuickEdit, UpdateQuickEdit},
     {ID_TOOLS_QUICK_NEW_FOLDER, ID_TOOLS_QUICK_NEW_FOLDER, nullptr, nullptr, nullptr},
     {ID_TOOLS_NEW_FOLDER, ID_TOOLS_NEW_FOLDER, "DisableMenuToolsNewFolder", nullptr, EnableOnFileSystem},
     {ID_TOOLS_FIND_FILES, ID_TOOLS_FIND_FILES, "DisableMenuToolsFindFiles", RunFindFiles, nullptr},

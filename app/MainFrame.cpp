@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/MainCmdLine.h"
 #include "commands/FileCommands.h"
+#include "quickedit/QuickEditWnd.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Splash.h"
@@ -476,7 +477,8 @@ bool CMainFrame::CanClose()
         if (MessageBoxA(m_hWnd, question, GetProductInfo().name, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return false;
     }
-    return true;
+    // Open editors with changes ask first; "Cancel" keeps the program running.
+    return QuickEditWnd::AskToSaveAll();
 }
 
 void CMainFrame::Split(bool sideBySide)

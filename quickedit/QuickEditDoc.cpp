@@ -322,7 +322,7 @@ bool QuickEditDoc::SaveDocumentAs()
 {
     char path[MAX_PATH];
     CopyPath(path, m_path);
-    int entry = (m_encoding >= TE_Ansi && m_encoding <= TE_Unix) ? (int)m_encoding : TE_Ansi;
+    int entry = (m_encoding >= TE_Ansi && m_encoding <= TE_Unix) ? (int)m_encoding : (int)TE_Ansi;
     if (!ChooseSavePath(path, entry))
         return false;
     DosPathToShellPath(path);
@@ -332,7 +332,7 @@ bool QuickEditDoc::SaveDocumentAs()
     CopyPath(old, m_path);
     DWORD oldEncoding = m_encoding;
     CopyPath(m_path, path);
-    m_encoding = (entry >= TE_Ansi && entry <= TE_Unix) ? (DWORD)entry : (DWORD)TE_Ansi;
+    m_encoding = (entry >= (int)TE_Ansi && entry <= (int)TE_Unix) ? (DWORD)entry : (DWORD)TE_Ansi;
     if (SaveDocument())
         return true;
     // A failed or declined save keeps the document as it was.
