@@ -270,7 +270,10 @@ void QuickEditWnd::UpdateStatus()
     } else {
         int line = (int)SendMessageW(m_edit, EM_LINEFROMCHAR, start, 0);
         int first = (int)SendMessageW(m_edit, EM_LINEINDEX, line, 0);
-        int length = GetWindowTextLengthW(m_edit);
+        // The text's length in characters (the window text length can be an upper bound).
+        int last = (int)SendMessageW(m_edit, EM_GETLINECOUNT, 0, 0) - 1;
+        int lastIndex = (int)SendMessageW(m_edit, EM_LINEINDEX, last, 0);
+        int length = lastIndex + (int)SendMessageW(m_edit, EM_LINELENGTH, lastIndex, 0);
         if (line != m_cachedLine) {
             int n = (int)SendMessageW(m_edit, EM_LINELENGTH, first, 0);
             m_lineText.assign((size_t)n + 2, 0);
