@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
+#include "imageview/ImageView.h"
 #include "quickedit/QuickEditCmd.h"
 #include "Product.h"
 #include "registry/RegKey.h"
@@ -404,6 +405,16 @@ void RunQuickEdit(CMainFrame& f, UINT id)
     QuickEditSelection(f, id == ID_TOOLS_QUICKEDIT_ALT);
 }
 
+void RunImagePreview(CMainFrame& f, UINT)
+{
+    ImageView_Open(f);
+}
+
+void UpdateImagePreview(CMainFrame&, UINT, fw::CmdUI& ui)
+{
+    ui.SetCheck(ImageView_IsOpen());
+}
+
 void RunWelcome(CMainFrame& f, UINT)
 {
     DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_WELCOME), f.m_hWnd, WelcomeProc, 0);
@@ -462,7 +473,7 @@ const Command kCommands[] = {
     {ID_TOOLS_QUICK_NEW_FOLDER, ID_TOOLS_QUICK_NEW_FOLDER, nullptr, nullptr, nullptr},
     {ID_TOOLS_NEW_FOLDER, ID_TOOLS_NEW_FOLDER, "DisableMenuToolsNewFolder", nullptr, EnableOnFileSystem},
     {ID_TOOLS_FIND_FILES, ID_TOOLS_FIND_FILES, "DisableMenuToolsFindFiles", RunFindFiles, nullptr},
-    {ID_TOOLS_IMAGE_PREVIEW, ID_TOOLS_IMAGE_PREVIEW, "DisableMenuToolsImagePreview", nullptr, UpdateUnchecked},
+    {ID_TOOLS_IMAGE_PREVIEW, ID_TOOLS_IMAGE_PREVIEW, "DisableMenuToolsImagePreview", RunImagePreview, UpdateImagePreview},
     {ID_TOOLS_FOLDER_OPTIONS, ID_TOOLS_FOLDER_OPTIONS, nullptr, RunFolderOptions, nullptr},
     {ID_TOOLS_IMPORT_SETTINGS, ID_TOOLS_IMPORT_SETTINGS, "DisableMenuToolsImportSettings", nullptr, nullptr},
     {ID_TOOLS_EXPORT_SETTINGS, ID_TOOLS_EXPORT_SETTINGS, "DisableMenuToolsExportSettings", nullptr, nullptr},

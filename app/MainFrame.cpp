@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/MainCmdLine.h"
 #include "commands/FileCommands.h"
+#include "imageview/ImageView.h"
 #include "quickedit/QuickEditWnd.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
@@ -259,6 +260,7 @@ void CMainFrame::OnSelectionChanged(ViewFrame* panel)
 {
     if (panel)
         panel->RequestSelectionDisplay();
+    ImageView_SelectionChanged(*this, panel);
 }
 
 HMENU CMainFrame::OwnMenu()

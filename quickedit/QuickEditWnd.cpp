@@ -179,8 +179,8 @@ void QuickEditWnd::OnResize(int, int)
     int parts[3];
     int right = cr.right;
     parts[2] = -1;
-    parts[1] = std::max(0, right - m_paneWidth[2] - 20);
-    parts[0] = std::max(0, parts[1] - m_paneWidth[1] - 8);
+    parts[1] = std::max(0, right - m_paneWidth[2] - 32);
+    parts[0] = std::max(0, parts[1] - m_paneWidth[1] - 16);
     SendMessageA(m_status, SB_SETPARTS, 3, (LPARAM)parts);
 }
 
