@@ -14,6 +14,26 @@ namespace {
 std::vector<QuickEditWnd*> g_windows;   // newest first
 HACCEL g_accel = NULL;                  // loaded once per process
 bool g_swallowChar = false;             // the key became a command: drop its character
+HHOOK g_keyHook = NULL;                 // gives the find dialogs their keyboard interface
+
+// The program's loop knows nothing of the find dialogs: Tab, Enter and Esc reach them here.
+LRESULT CALLBACK FindKeyHook(int code, WPARAM wp, LPARAM lp)
+{
+    MSG* msg = reinterpret_cast<MSG*>(lp);
+    if (code == HC_ACTION && wp == PM_REMOVE && msg && msg->hwnd &&
+        msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+        HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+        for (int i = 0; i < QuickEditWnd::Count(); i++) {
+            QuickEditWnd* w = QuickEditWnd::At(i);
+            HWND find = w->GetFindHWND();
+            if (find && root == find && IsDialogMessageA(find, msg)) {
+                msg->message = WM_NULL;
+                break;
+            }
+        }
+    }
+    return CallNextHookEx(g_keyHook, code, wp, lp);
+}
 
 const DWORD S2_CUSTOM_VAR_FONT = 1u << 24;
 const DWORD S2_CUSTOM_FIXED_FONT = 1u << 25;
@@ -110,6 +130,8 @@ BOOL QuickEditWnd::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL,
                  (LPARAM)LoadImageA(module, MAKEINTRESOURCEA(IDI_QUICKEDIT_SMALL), IMAGE_ICON,
                                     16, 16, 0));
+    if (!g_keyHook)
+        g_keyHook = SetWindowsHookExA(WH_GETMESSAGE, FindKeyHook, NULL, GetCurrentThreadId());
     m_edit = GetDlgItem(m_hWnd, IDC_QE_EDIT);
     SetWindowSubclass(m_edit, EditProc, 1, (DWORD_PTR)this);
     m_doc.Attach(m_hWnd, m_edit);
@@ -449,6 +471,10 @@ void QuickEditWnd::OnPostNcDestroy()
     auto it = std::find(g_windows.begin(), g_windows.end(), this);
     if (it != g_windows.end())
         g_windows.erase(it);
+    if (g_windows.empty() && g_keyHook) {
+        UnhookWindowsHookEx(g_keyHook);
+        g_keyHook = NULL;
+    }
     delete this;
 }
 

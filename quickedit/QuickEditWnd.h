@@ -45,6 +45,7 @@ public:
     bool FindText(const std::wstring& text, bool matchCase);
     void FindNext();
     void OnFindClosed() { m_find = nullptr; }
+    HWND GetFindHWND() const { return m_find ? m_find->GetHWND() : NULL; }
     void SetFont();
     bool IsFixedFont() const { return m_fixedFont; }
     // The window list: the most recently opened first.

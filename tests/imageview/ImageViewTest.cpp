@@ -342,3 +342,45 @@ TEST_F(ImagePreview, SlideShowWalksToTheEndInFullScreenAndReturns)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(ImagePreview, TheContextMenuOpensInFullScreenOnly)
+{
+    HWND view = Start();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(Select("a_small.png"));
+    ASSERT_TRUE(WaitTitle(view, "a_small.png"));
+    auto menuShown = [&] {
+        for (HWND w : drv::TopLevelWindows(app.Pid()))
+            if (drv::ClassName(w) == "#32768")
+                return true;
+        return false;
+    };
+    // Not in the normal view.
+    PostMessageA(view, WM_RBUTTONUP, 0, MAKELPARAM(50, 60));
+    Sleep(700);
+    EXPECT_FALSE(menuShown());
+    PostMessageA(view, WM_COMMAND, ID_IV_FULLSCREEN, 0);
+    int sw = GetSystemMetrics(SM_CXSCREEN);
+    ASSERT_TRUE(drv::WaitFor([&] { return Area(view).right - Area(view).left == sw; }, 8000));
+    PostMessageA(view, WM_RBUTTONUP, 0, MAKELPARAM(200, 200));
+    ASSERT_TRUE(drv::WaitFor(menuShown, 8000));
+    EXPECT_FALSE(drv::Screenshot("imageview_context_menu", NULL).empty());
+    // Next from the menu shows the next picture and opens the menu again.
+    HWND menu = NULL;
+    for (HWND w : drv::TopLevelWindows(app.Pid()))
+        if (drv::ClassName(w) == "#32768")
+            menu = w;
+    PostMessageA(menu, WM_CHAR, 'x', 1);   // "Ne&xt"
+    EXPECT_TRUE(WaitTitle(view, "b_small.gif"));
+    EXPECT_TRUE(drv::WaitFor(menuShown, 8000));
+    PostMessageA(view, WM_CANCELMODE, 0, 0);
+    for (HWND w : drv::TopLevelWindows(app.Pid()))
+        if (drv::ClassName(w) == "#32768")
+            PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_TRUE(drv::WaitFor([&] { return !menuShown(); }, 8000));
+    EXPECT_TRUE(app.Running());
+}
+
+}   // namespace

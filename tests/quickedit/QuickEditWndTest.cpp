@@ -317,3 +317,59 @@ TEST_F(QuickEditWindow, TheAlternativeCommandStartsTheExternalEditor)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(QuickEditWindow, ReplaceAllCountsAndAsksAtTheEnd)
+{
+    Write(folder + "\\find.txt", "one two One two one\r\n");
+    HWND main = Start();
+    QuickEdit(main, {"find.txt"});
+    HWND editor = WaitForEditor("find.txt");
+    ASSERT_TRUE(editor);
+    HWND edit = GetDlgItem(editor, IDC_QE_EDIT);
+    PostMessageA(editor, WM_COMMAND, ID_QE_FIND, 0);
+    HWND find = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] {
+        for (HWND w : drv::TopLevelWindows(app.Pid()))
+            if (GetDlgItem(w, IDC_QE_FIND_WHAT))
+                find = w;
+        return find != NULL;
+    }, 10000));
+    EXPECT_EQ("Find text in find.txt", drv::WindowText(find));
+    // The replace box starts disabled until its check box is set.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(find, IDC_QE_REPLACE_ALL)));
+    SendMessageA(GetDlgItem(find, IDC_QE_FIND_WHAT), WM_SETTEXT, 0, (LPARAM)"one");
+    SendMessageA(GetDlgItem(find, IDC_QE_REPLACE_CHECK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(drv::WaitFor([&] { return IsWindowEnabled(GetDlgItem(find, IDC_QE_REPLACE_ALL)) != 0; }, 5000));
+    SendMessageA(GetDlgItem(find, IDC_QE_REPLACE_WITH), WM_SETTEXT, 0, (LPARAM)"1");
+    // Without regard to case: "One" is replaced too; the search then reaches the end.
+    PostMessageA(find, WM_COMMAND, IDC_QE_REPLACE_ALL, 0);
+    HWND box = WaitForBox("Reached the end of the file.");
+    ASSERT_TRUE(box);
+    drv::PressButton(box, IDNO);
+    ASSERT_TRUE(drv::WaitFor([&] {
+        return drv::WindowText(GetDlgItem(find, IDC_QE_FIND_STATUS)) == "3 occurrance(s) have been replaced.";
+    }, 5000)) << drv::WindowText(GetDlgItem(find, IDC_QE_FIND_STATUS));
+    EXPECT_EQ(L"1 two 1 two 1\r\n", EditText(edit));
+    RedrawWindow(find, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    EXPECT_FALSE(drv::Screenshot("quickedit_find", find).empty());
+    // Match case: "two" is found, "TWO" is not there; Find Next without a hit beeps only.
+    SendMessageA(GetDlgItem(find, IDC_QE_MATCH_CASE), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    SendMessageA(GetDlgItem(find, IDC_QE_FIND_WHAT), WM_SETTEXT, 0, (LPARAM)"TWO");
+    PostMessageA(find, WM_COMMAND, IDC_QE_FIND_NEXT, 0);
+    Sleep(500);
+    DWORD sel = (DWORD)SendMessageA(edit, EM_GETSEL, 0, 0);   // nothing found: nothing selected
+    EXPECT_EQ(0u, sel);
+    EXPECT_EQ(L"1 two 1 two 1\r\n", EditText(edit));
+    // Close stores the check boxes.
+    PostMessageA(find, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(find); }, 5000));
+    DWORD bits = drv::GetUserDword(kRootKey, "Settings2", 0);
+    EXPECT_TRUE(bits & (1u << 28));
+    EXPECT_TRUE(bits & (1u << 29));
+}
+
+}   // namespace
