@@ -15,8 +15,8 @@ int main()
     CreateDirectoryA(dir.c_str(), NULL);
     std::string jpg = dir + "\\big.jpg", done = dir + "\\unix.done";
     std::string ux = bench::UnixPath(jpg);
-    if (bench::TimeUnixCommand("convert -size 5472x3648 gradient:'#204080'-'#f0c020' -attenuate 0.4 "
-                               "+noise Uniform -quality 90 '" + ux + "'", done) < 0) {
+    if (bench::TimeUnixCommand("convert -size 5472x3648 gradient:'#204080'-'#f0c020' -attenuate 1.5 "
+                               "+noise Gaussian -quality 90 '" + ux + "'", done) < 0) {
         printf("imageview_bench: convert could not make the picture\n");
         return 1;
     }

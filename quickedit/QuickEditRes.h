@@ -62,3 +62,13 @@
 #define IDS_QE_REPLACED          3831
 #define IDS_QE_SEL               3832
 #define IDS_QE_POS               3833
+
+// Controls of the options dialog.
+#define IDC_QE_OPT_VARIABLE      3840
+#define IDC_QE_OPT_FIXED         3841
+#define IDC_QE_OPT_CUSTOM_VAR    3842
+#define IDC_QE_OPT_CHOOSE_VAR    3843
+#define IDC_QE_OPT_CUSTOM_FIXED  3844
+#define IDC_QE_OPT_CHOOSE_FIXED  3845
+#define IDC_QE_OPT_DEF_TYPE      3846
+#define IDC_QE_OPT_ESC           3847

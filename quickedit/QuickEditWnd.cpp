@@ -1,4 +1,5 @@
 #include "quickedit/QuickEditWnd.h"
+#include "quickedit/QuickEditOptions.h"
 #include "quickedit/QuickEditRes.h"
 #include "app/MainApp.h"
 #include "ui/MsgUtil.h"
@@ -407,6 +408,9 @@ bool QuickEditWnd::OnCommand(int id, int code, HWND control)
     case ID_QE_FONT_TOGGLE:
         m_fixedFont = !m_fixedFont;
         SetFont();
+        break;
+    case ID_QE_OPTIONS:
+        QuickEditOptions(m_hWnd);
         break;
     case ID_QE_HELP:
         OnHelp(IDD_QUICKEDIT);

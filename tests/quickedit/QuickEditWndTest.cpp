@@ -373,3 +373,53 @@ TEST_F(QuickEditWindow, ReplaceAllCountsAndAsksAtTheEnd)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(QuickEditWindow, BothFontsAndTheToolbarButtonsToggle)
+{
+    Write(folder + "\\fonts.txt", "iiiiWWWW\r\n");
+    HWND main = Start();
+    QuickEdit(main, {"fonts.txt"});
+    HWND editor = WaitForEditor("fonts.txt");
+    ASSERT_TRUE(editor);
+    HWND edit = GetDlgItem(editor, IDC_QE_EDIT);
+    HWND toolbar = GetDlgItem(editor, IDC_QE_TOOLBAR);
+    // In the fixed font "iiii" is as wide as "WWWW"; in the variable font it is narrower.
+    auto x = [&](int i) { return (int)(short)LOWORD(SendMessageA(edit, EM_POSFROMCHAR, i, 0)); };
+    auto fixedShown = [&] { return x(4) - x(0) == x(8) - x(4); };
+    EXPECT_FALSE(fixedShown());
+    EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, ID_QE_FONT_VAR, 0));
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, ID_QE_FONT_FIXED, 0));
+    // "Variable font" while the variable font is shown switches to the fixed one.
+    SendMessageA(editor, WM_COMMAND, ID_QE_FONT_VAR, 0);
+    EXPECT_TRUE(fixedShown());
+    EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, ID_QE_FONT_FIXED, 0));
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, ID_QE_FONT_VAR, 0));
+    SendMessageA(editor, WM_COMMAND, ID_QE_FONT_TOGGLE, 0);
+    EXPECT_FALSE(fixedShown());
+    // Save is disabled while nothing changed.
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, ID_QE_SAVE, 0));
+}
+
+TEST_F(QuickEditWindow, BinaryFilesAreReadOnlyAndShowUnknown)
+{
+    Write(folder + "\\bin.dat", std::string("ab\0cd\x07" "e\r\n", 9));
+    HWND main = Start();
+    QuickEdit(main, {"bin.dat"});
+    HWND editor = WaitForEditor("bin.dat");
+    ASSERT_TRUE(editor);
+    HWND edit = GetDlgItem(editor, IDC_QE_EDIT);
+    EXPECT_EQ(L"ab cd e\r\n", EditText(edit));
+    EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ("Unknown", Status(editor)[1]);
+    HWND toolbar = GetDlgItem(editor, IDC_QE_TOOLBAR);
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, ID_QE_SAVE, 0));
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, ID_QE_PASTE, 0));
+    // Esc closes the window (the default allows it).
+    PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(editor); }, 5000));
+    EXPECT_EQ(std::string("ab\0cd\x07" "e\r\n", 9), Read(folder + "\\bin.dat"));
+}
+
+}   // namespace
