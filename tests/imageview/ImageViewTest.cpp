@@ -384,3 +384,40 @@ TEST_F(ImagePreview, TheContextMenuOpensInFullScreenOnly)
 }
 
 }   // namespace
+
+namespace {
+
+// The pointer's visibility as the system reports it; under Wine the state of the thread under
+// the pointer is seen from another process.
+bool PointerShown()
+{
+    CURSORINFO ci = {sizeof(ci)};
+    return GetCursorInfo(&ci) && (ci.flags & CURSOR_SHOWING);
+}
+
+TEST_F(ImagePreview, ThePointerHidesInFullScreenOneSecondAfterItStops)
+{
+    HWND view = Start();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(Select("a_small.png"));
+    ASSERT_TRUE(WaitTitle(view, "a_small.png"));
+    PostMessageA(view, WM_COMMAND, ID_IV_FULLSCREEN, 0);
+    int sw = GetSystemMetrics(SM_CXSCREEN);
+    ASSERT_TRUE(drv::WaitFor([&] { return Area(view).right - Area(view).left == sw; }, 8000));
+    EXPECT_TRUE(drv::WaitFor([&] { return !PointerShown(); }, 3000));
+    // A move shows it; one second later it is hidden again.
+    POINT p;
+    GetCursorPos(&p);
+    PostMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    SetCursorPos(p.x + 40, p.y + 30);
+    PostMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(p.x + 40, p.y + 30));
+    EXPECT_TRUE(drv::WaitFor(PointerShown, 3000));
+    DWORD shown = GetTickCount();
+    EXPECT_TRUE(drv::WaitFor([&] { return !PointerShown(); }, 5000));
+    EXPECT_GE(GetTickCount() - shown, 700u);
+    // Leaving full screen shows it.
+    PostMessageA(view, WM_COMMAND, ID_IV_FULLSCREEN, 0);
+    EXPECT_TRUE(drv::WaitFor(PointerShown, 5000));
+}
+
+}   // namespace

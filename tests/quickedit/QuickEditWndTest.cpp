@@ -423,3 +423,33 @@ TEST_F(QuickEditWindow, BinaryFilesAreReadOnlyAndShowUnknown)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(QuickEditWindow, ClosingTheProgramAsksForUnsavedTexts)
+{
+    HWND main = Start();
+    QuickEdit(main, {"unix.txt"});
+    HWND editor = WaitForEditor("unix.txt");
+    ASSERT_TRUE(editor);
+    HWND edit = GetDlgItem(editor, IDC_QE_EDIT);
+    PostMessageW(edit, WM_CHAR, 'q', 1);
+    ASSERT_TRUE(drv::WaitFor([&] { return EditText(edit)[0] == L'q'; }, 5000));
+    // Cancel keeps the program and the text.
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    HWND box = WaitForBox("Save changes to");
+    ASSERT_TRUE(box);
+    drv::PressButton(box, IDCANCEL);
+    Sleep(1000);
+    EXPECT_TRUE(app.Running());
+    EXPECT_TRUE(IsWindow(editor));
+    // Yes saves, then the program ends.
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    box = WaitForBox("Save changes to");
+    ASSERT_TRUE(box);
+    drv::PressButton(box, IDYES);
+    EXPECT_TRUE(app.WaitForExit(15000));
+    EXPECT_EQ("qa\nb\n", Read(folder + "\\unix.txt"));
+}
+
+}   // namespace
