@@ -235,6 +235,7 @@ void CMainFrame::OnPanelActivated(ViewFrame* panel)
         return;
     }
     SetActivePanel(panel == m_panel[0] ? 0 : 1, false);
+    ImageView_SelectionChanged(*this, ActivePanel());
 }
 
 void CMainFrame::OnPanelFolderChanged(ViewFrame* panel)

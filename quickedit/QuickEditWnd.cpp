@@ -576,6 +576,8 @@ bool OpenQuickEdit(const char* path, const char* folder)
 bool QuickEditFindDlg::Open(HWND owner)
 {
     SetResizable(ResizeWidth, "DlgQE_Find");
+    AddCtrl(&m_findHist, IDC_QE_FIND_WHAT, "QEFindMRU");
+    AddCtrl(&m_replaceHist, IDC_QE_REPLACE_WITH, "QEReplaceMRU");
     return Modeless(IDD_QE_FIND, NULL, owner) != NULL;
 }
 
@@ -713,7 +715,7 @@ void QuickEditFindDlg::OnCancel()
     s.Set(S2_FIND_REPLACE, IsDlgButtonChecked(m_hWnd, IDC_QE_REPLACE_CHECK) == BST_CHECKED);
     s.Store();
     HWND editor = m_editor->GetHWND();
-    CloseDialog(IDCANCEL, 0);
+    CloseDialog(IDCANCEL, 1);   // the histories take the texts and are stored
     SetActiveWindow(editor);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include "quickedit/QuickEditDoc.h"
 #include "ui/VmDlg.h"
+#include "ui/VmHistCB.h"
 #include <string>
 
 class QuickEditWnd;
@@ -28,6 +29,8 @@ private:
 
     QuickEditWnd* m_editor;
     std::string m_titleName;
+    VmHistCB m_findHist;      // "QEFindMRU"
+    VmHistCB m_replaceHist;   // "QEReplaceMRU"
 };
 
 class QuickEditWnd : public VmDlg {

@@ -370,6 +370,9 @@ TEST_F(QuickEditWindow, ReplaceAllCountsAndAsksAtTheEnd)
     DWORD bits = drv::GetUserDword(kRootKey, "Settings2", 0);
     EXPECT_TRUE(bits & (1u << 28));
     EXPECT_TRUE(bits & (1u << 29));
+    EXPECT_TRUE(drv::UserValueExists(kRootKey, "QEFindMRU"));
+    EXPECT_TRUE(drv::UserValueExists(kRootKey, "QEReplaceMRU"));
+    EXPECT_TRUE(drv::UserValueExists(kRootKey, "DlgQE_Find"));
 }
 
 }   // namespace
@@ -450,6 +453,42 @@ TEST_F(QuickEditWindow, ClosingTheProgramAsksForUnsavedTexts)
     drv::PressButton(box, IDYES);
     EXPECT_TRUE(app.WaitForExit(15000));
     EXPECT_EQ("qa\nb\n", Read(folder + "\\unix.txt"));
+}
+
+}   // namespace
+
+namespace {
+
+TEST_F(QuickEditWindow, OptionsDialogStoresTheEscKeyAndTheDefaultFont)
+{
+    HWND main = Start();
+    QuickEdit(main, {"unix.txt"});
+    HWND editor = WaitForEditor("unix.txt");
+    ASSERT_TRUE(editor);
+    PostMessageA(editor, WM_COMMAND, ID_QE_OPTIONS, 0);
+    HWND dlg = WaitForBox("Allow &Esc key to close Quick Editor window");
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ("Options for Internal Quick Editor", drv::WindowText(dlg));
+    EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(dlg, IDC_QE_OPT_ESC), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(dlg, IDC_QE_OPT_VARIABLE), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(5, SendMessageA(GetDlgItem(dlg, IDC_QE_OPT_DEF_TYPE), CB_GETCOUNT, 0, 0));
+    RedrawWindow(dlg, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    EXPECT_FALSE(drv::Screenshot("quickedit_options", dlg).empty());
+    SendMessageA(GetDlgItem(dlg, IDC_QE_OPT_ESC), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(dlg, IDC_QE_OPT_VARIABLE), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(dlg, IDC_QE_OPT_FIXED), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(GetDlgItem(dlg, IDC_QE_OPT_DEF_TYPE), CB_SETCURSEL, 3, 0);
+    drv::PressButton(dlg, IDCANCEL);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    DWORD bits = drv::GetUserDword(kRootKey, "Settings2", 0);
+    EXPECT_FALSE(bits & (1u << 26));
+    EXPECT_TRUE(bits & (1u << 27));
+    EXPECT_EQ(3u, drv::GetUserDword(kRootKey, "DefQE_Type", 99));
+    // Esc no longer closes the editor.
+    PostMessageA(GetDlgItem(editor, IDC_QE_EDIT), WM_KEYDOWN, VK_ESCAPE, 1);
+    Sleep(800);
+    EXPECT_TRUE(IsWindow(editor));
 }
 
 }   // namespace
