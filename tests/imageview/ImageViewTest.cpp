@@ -421,3 +421,40 @@ TEST_F(ImagePreview, ThePointerHidesInFullScreenOneSecondAfterItStops)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(ImagePreview, OptionsSetTheDelayAndTheFullScreenStart)
+{
+    HWND view = Start();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(Select("a_small.png"));
+    ASSERT_TRUE(WaitTitle(view, "a_small.png"));
+    PostMessageA(view, WM_COMMAND, ID_IV_OPTIONS, 0);
+    HWND dlg = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] {
+        for (HWND w : drv::TopLevelWindows(app.Pid()))
+            if (drv::WindowText(w) == "Options for Image Preview")
+                dlg = w;
+        return dlg != NULL;
+    }, 8000));
+    EXPECT_EQ("1", drv::WindowText(GetDlgItem(dlg, IDC_IV_DELAY)));   // as stored
+    EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(dlg, IDC_IV_FULLSCREEN_START), BM_GETCHECK, 0, 0));
+    EXPECT_FALSE(drv::Screenshot("imageview_options", dlg).empty());
+    SendMessageA(GetDlgItem(dlg, IDC_IV_DELAY), WM_SETTEXT, 0, (LPARAM)"2");
+    SendMessageA(GetDlgItem(dlg, IDC_IV_FULLSCREEN_START), BM_SETCHECK, BST_UNCHECKED, 0);
+    drv::PressButton(dlg, IDOK);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    EXPECT_EQ(2u, drv::GetUserDword(kRootKey, "ImgRunDelay", 0));
+    EXPECT_FALSE(drv::GetUserDword(kRootKey, "Frame", 0xFF) & 0x40);
+    // The show now runs in the normal view, two seconds a picture.
+    PostMessageA(view, WM_COMMAND, ID_IV_RUN, 0);
+    ASSERT_TRUE(WaitTitle(view, "b_small.gif"));
+    DWORD shown = GetTickCount();
+    EXPECT_NE(Area(view).right - Area(view).left, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_TRUE(WaitTitle(view, "e_small.jpg"));
+    EXPECT_GE(GetTickCount() - shown, 1500u);
+    PostMessageA(view, WM_COMMAND, ID_IV_STOP, 0);
+}
+
+}   // namespace
