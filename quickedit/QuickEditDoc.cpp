@@ -255,6 +255,11 @@ bool QuickEditDoc::LoadOrSave(bool save, const char* path)
     }
     if (!save)
         m_path[0] = 0;
+    if (err == ERROR_FILE_TOO_LARGE && !save) {
+        // The system's text for it speaks of saving.
+        Ask(MB_OK | MB_ICONEXCLAMATION, IDS_QE_REFUSED, copy);
+        return false;
+    }
     SetLastError((DWORD)err);
     MsgLastError(m_owner);
     return false;

@@ -62,6 +62,7 @@
 #define IDS_QE_REPLACED          3831
 #define IDS_QE_SEL               3832
 #define IDS_QE_POS               3833
+#define IDS_QE_REFUSED           3834
 
 // Controls of the options dialog.
 #define IDC_QE_OPT_VARIABLE      3840

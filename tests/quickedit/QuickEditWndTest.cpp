@@ -492,3 +492,34 @@ TEST_F(QuickEditWindow, OptionsDialogStoresTheEscKeyAndTheDefaultFont)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(QuickEditWindow, ATwoGigabyteFileIsRefusedWithAMessage)
+{
+    std::string huge = folder + "\\huge.txt";
+    HANDLE h = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER size;
+    size.QuadPart = 2048ll * 1024 * 1024;
+    ASSERT_TRUE(SetFilePointerEx(h, size, NULL, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+    HWND main = Start();
+    QuickEdit(main, {"huge.txt"});
+    HWND box = WaitForBox("with Quick Editor?");
+    ASSERT_TRUE(box);
+    drv::PressButton(box, IDYES);
+    box = WaitForBox("is too large for the internal Quick Editor");
+    ASSERT_TRUE(box);
+    EXPECT_NE(std::string::npos, drv::AllTexts(box).find(huge));
+    drv::PressButton(box, IDOK);
+    // The window stays, untitled and empty.
+    HWND editor = WaitForEditor("Quick Edit");
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(L"", EditText(GetDlgItem(editor, IDC_QE_EDIT)));
+    EXPECT_EQ("Untitled", Status(editor)[0]);
+    DeleteFileA(huge.c_str());
+}
+
+}   // namespace
