@@ -4,6 +4,8 @@
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/TipDlg.h"
+#include "imageview/ImageView.h"
+#include "quickedit/QuickEditCmd.h"
 #include "Product.h"
 #include "registry/RegKey.h"
 #include "ui/MsgUtil.h"
@@ -405,6 +407,21 @@ INT_PTR CALLBACK WelcomeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
     return FALSE;
 }
 
+void RunQuickEdit(CMainFrame& f, UINT id)
+{
+    QuickEditSelection(f, id == ID_TOOLS_QUICKEDIT_ALT);
+}
+
+void RunImagePreview(CMainFrame& f, UINT)
+{
+    ImageView_Open(f);
+}
+
+void UpdateImagePreview(CMainFrame&, UINT, fw::CmdUI& ui)
+{
+    ui.SetCheck(ImageView_IsOpen());
+}
+
 void RunWelcome(CMainFrame& f, UINT)
 {
     DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_WELCOME), f.m_hWnd, WelcomeProc, 0);
@@ -458,12 +475,12 @@ const Command kCommands[] = {
     {ID_VIEW_BKGCOLOR_SYSTEM, ID_VIEW_BKGCOLOR_SYSTEM, "DisableMenuViewBkgColorSystem", RunColorSystem, UpdateColor},
     {ID_VIEW_BKGCOLOR_CUSTOM, ID_VIEW_BKGCOLOR_CUSTOM, "DisableMenuViewBkgColorCustom", RunColorCustom, UpdateColor},
     {ID_VIEW_OPTIONS, ID_VIEW_OPTIONS, "DisableMenuViewOptions", nullptr, nullptr},
-    {ID_TOOLS_QUICKEDIT, ID_TOOLS_QUICKEDIT, "DisableMenuToolsQuickEdit", nullptr, UpdateQuickEdit},
-    {ID_TOOLS_QUICKEDIT_ALT, ID_TOOLS_QUICKEDIT_ALT, "DisableMenuToolsQuickEditAlt", nullptr, UpdateQuickEdit},
+    {ID_TOOLS_QUICKEDIT, ID_TOOLS_QUICKEDIT, "DisableMenuToolsQuickEdit", RunQuickEdit, UpdateQuickEdit},
+    {ID_TOOLS_QUICKEDIT_ALT, ID_TOOLS_QUICKEDIT_ALT, "DisableMenuToolsQuickEditAlt", RunQuickEdit, UpdateQuickEdit},
     {ID_TOOLS_QUICK_NEW_FOLDER, ID_TOOLS_QUICK_NEW_FOLDER, nullptr, nullptr, nullptr},
     {ID_TOOLS_NEW_FOLDER, ID_TOOLS_NEW_FOLDER, "DisableMenuToolsNewFolder", nullptr, EnableOnFileSystem},
     {ID_TOOLS_FIND_FILES, ID_TOOLS_FIND_FILES, "DisableMenuToolsFindFiles", RunFindFiles, nullptr},
-    {ID_TOOLS_IMAGE_PREVIEW, ID_TOOLS_IMAGE_PREVIEW, "DisableMenuToolsImagePreview", nullptr, UpdateUnchecked},
+    {ID_TOOLS_IMAGE_PREVIEW, ID_TOOLS_IMAGE_PREVIEW, "DisableMenuToolsImagePreview", RunImagePreview, UpdateImagePreview},
     {ID_TOOLS_FOLDER_OPTIONS, ID_TOOLS_FOLDER_OPTIONS, nullptr, RunFolderOptions, nullptr},
     {ID_TOOLS_IMPORT_SETTINGS, ID_TOOLS_IMPORT_SETTINGS, "DisableMenuToolsImportSettings", nullptr, nullptr},
     {ID_TOOLS_EXPORT_SETTINGS, ID_TOOLS_EXPORT_SETTINGS, "DisableMenuToolsExportSettings", nullptr, nullptr},

@@ -5,6 +5,8 @@
 #include "commands/FileCommands.h"
 #include "ui/Animator.h"
 #include "commands/SelectCommands.h"
+#include "imageview/ImageView.h"
+#include "quickedit/QuickEditWnd.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Splash.h"
@@ -237,6 +239,7 @@ void CMainFrame::OnPanelActivated(ViewFrame* panel)
         return;
     }
     SetActivePanel(panel == m_panel[0] ? 0 : 1, false);
+    ImageView_SelectionChanged(*this, ActivePanel());
 }
 
 void CMainFrame::OnPanelFolderChanged(ViewFrame* panel)
@@ -262,6 +265,7 @@ void CMainFrame::OnSelectionChanged(ViewFrame* panel)
 {
     if (panel)
         panel->RequestSelectionDisplay();
+    ImageView_SelectionChanged(*this, panel);
 }
 
 HMENU CMainFrame::OwnMenu()
@@ -480,7 +484,8 @@ bool CMainFrame::CanClose()
         if (MessageBoxA(m_hWnd, question, GetProductInfo().name, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return false;
     }
-    return true;
+    // Open editors with changes ask first; "Cancel" keeps the program running.
+    return QuickEditWnd::AskToSaveAll();
 }
 
 void CMainFrame::Split(bool sideBySide)
