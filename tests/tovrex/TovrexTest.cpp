@@ -102,6 +102,15 @@ TEST_F(Tovrex, AMissingOrUnusableLibrarySaysCantLoadAndGoesOn)
     EXPECT_NE(std::string::npos, box.find("aaaa")) << box;
 }
 
+TEST_F(Tovrex, ALibraryThatRefusesGivesExitCodeZero)
+{
+    ASSERT_TRUE(CopyFileA(drv::ProgramPath("tovrex_refuse.dll").c_str(), (folder + "\\refuse.DLL").c_str(),
+                          FALSE));
+    std::string box;
+    EXPECT_EQ(0u, Run("refuse", &box));
+    EXPECT_EQ("", box) << "a refusal is the library's to explain";
+}
+
 TEST_F(Tovrex, UninstallClosesTheProgramThenRemovesVerbSettingsAndHelpIndexes)
 {
     CopyLibrary();
