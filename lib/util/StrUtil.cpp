@@ -84,6 +84,8 @@ int CutLen(const char* text, int len, int max)
     int n = 0;
     while (n < len && text[n]) {
         int step = CharBytes(text + n);
+        if (!g_utf8 && IsLead(static_cast<BYTE>(text[n])) && (n + 1 >= len || !text[n + 1]))
+            break;   // a lead byte without its trail
         if (g_utf8 && step == 1 && Utf8Announced(static_cast<BYTE>(text[n])) > 1) {
             // A sequence that the end of the text has cut short is dropped with the cut.
             int want = Utf8Announced(static_cast<BYTE>(text[n]));

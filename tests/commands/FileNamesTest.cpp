@@ -56,13 +56,14 @@ protected:
         drv::DeleteUserKey("Software\\Corvane\\Panorel QV");
         drv::RemoveTree(base);
     }
-    HWND Start(drv::AppProcess& app, const std::string& args, const char* exe = "panorel.exe")
+    HWND Start(drv::AppProcess& app, const std::string& args, const char* exe = "panorel.exe",
+               size_t items = 9)
     {
         EXPECT_TRUE(app.Start(exe, args));
         HWND main = app.WaitForMainWindow();
         EXPECT_TRUE(main != NULL);
         EXPECT_TRUE(drv::WaitFor([&] { return drv::PanelList(main, 0) && drv::PanelList(main, 1); }, 10000));
-        EXPECT_TRUE(drv::WaitFor([&] { return drv::ListViewTexts(drv::PanelList(main, 0), false).size() >= 9; }, 10000));
+        EXPECT_TRUE(drv::WaitFor([&] { return drv::ListViewTexts(drv::PanelList(main, 0), false).size() >= items; }, 10000));
         return main;
     }
     HWND Open(drv::AppProcess& app, HWND main, UINT id, const char* caption,
@@ -160,7 +161,7 @@ TEST_F(FileNames, CopyAndMoveTakeEveryNameExactly)
     CreateDirectoryA(c.c_str(), NULL);
     app.Close();
     drv::AppProcess again;
-    main = Start(again, b + "," + c);
+    main = Start(again, b + "," + c, "panorel.exe", names.size());
     ASSERT_TRUE(main);
     dlg = Open(again, main, ID_MOVE, "Move", {kEmoji, LongName()});
     ASSERT_TRUE(dlg);
@@ -257,19 +258,16 @@ TEST_F(FileNames, AFolderWithSuchANameComesBack)
     app.Close();
 }
 
-// The same program without its manifest runs with the system's 8-bit code page (1252 here),
+// The same program without the manifest's UTF-8 setting runs with the system's 8-bit code page (1252 here),
 // which cannot hold the Japanese name: the operations refuse it and change nothing on disk.
 TEST_F(FileNames, WithoutTheUtf8CodePageNamesAreRefusedNotGuessed)
 {
-    std::string exe = drv::CopyWithoutManifest("panorel.exe", base + "\\prog");
+    std::string exe = drv::CopyWithoutUtf8CodePage("panorel.exe", base + "\\prog");
     ASSERT_FALSE(exe.empty());
     drv::AppProcess app;
     HWND main = Start(app, a + "," + b, exe.c_str());
     ASSERT_TRUE(main);
-    // The list's 8-bit texts show the lost characters as "?".
-    const std::string lost = "???.txt";
-    std::vector<std::string> shown = drv::ListViewTexts(drv::PanelList(main, 0), false);
-    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), lost)) << "code page holds the name";
+    const std::string lost = "???.txt";   // how the program's 8-bit calls see the name
     for (UINT id : {ID_DELETE, ID_COPY}) {
         const char* caption = id == ID_DELETE ? "Delete" : "Copy";
         HWND dlg = Open(app, main, id, caption, {lost});

@@ -2,6 +2,8 @@
 #include "Driver.h"
 #include <commctrl.h>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace drv {
 
@@ -89,23 +91,23 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
     return ok;
 }
 
-std::string CopyWithoutManifest(const char* exeName, const std::string& folder)
+std::string CopyWithoutUtf8CodePage(const char* exeName, const std::string& folder)
 {
     CreateDirectoryA(folder.c_str(), NULL);
     std::string from = ProgramPath(exeName);
     std::string to = folder + "\\" + exeName;
     std::string dir = from.substr(0, from.find_last_of('\\') + 1);
-    if (!CopyFileA(from.c_str(), to.c_str(), FALSE) ||
-        !CopyFileA((dir + "panorel32.dll").c_str(), (folder + "\\panorel32.dll").c_str(), FALSE))
+    if (!CopyFileA((dir + "panorel32.dll").c_str(), (folder + "\\panorel32.dll").c_str(), FALSE))
         return std::string();
-    HANDLE update = BeginUpdateResourceA(to.c_str(), FALSE);
-    if (!update)
+    // Wine's resource updater leaves the manifest in place: its code page setting is
+    // overwritten in the bytes instead, with a value of the same length that asks for none.
+    std::string image = ReadBytes(from);
+    const std::string setting = ">UTF-8</activeCodePage>";
+    size_t at = image.find(setting);
+    if (at == std::string::npos)
         return std::string();
-    // The manifest is resource 1 of RT_MANIFEST, language neutral or US English.
-    bool removed = false;
-    for (WORD lang : {MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)})
-        removed |= UpdateResourceA(update, RT_MANIFEST, MAKEINTRESOURCEA(1), lang, NULL, 0) != 0;
-    if (!EndUpdateResourceA(update, FALSE) || !removed)
+    image.replace(at, setting.size(), ">none_</activeCodePage>");
+    if (image.find(setting) != std::string::npos || !WriteBytes(to, image))
         return std::string();
     return to;
 }
