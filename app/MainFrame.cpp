@@ -407,6 +407,8 @@ LRESULT CMainFrame::OnBrowserCall(int code)
         HMENU own = OwnMenu();
         HMENU menu = p.hMenuShared && IsMenu(p.hMenuShared) ? p.hMenuShared : own;
         m_sharedMenu = menu == own ? NULL : menu;
+        if (menu != own && SharedMenus::DropPlaceholders(own, menu) > 0)
+            DrawMenuBar(m_hWnd);
         if (GetMenu(m_hWnd) != menu) {
             SetMenu(m_hWnd, menu);
             DrawMenuBar(m_hWnd);

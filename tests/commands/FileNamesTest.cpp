@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <map>
+#include <string.h>
 #include <string>
 #include <vector>
 #include "driver/Driver.h"
@@ -118,6 +119,16 @@ TEST_F(FileNames, TheListShowsEveryName)
     std::vector<std::string> shown = drv::ListViewTexts(drv::PanelList(main, 0), false);
     for (const std::string& n : names)
         EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), n)) << n;
+    // The menu bar holds the program's menus, not the view's placeholder.
+    SetForegroundWindow(main);
+    SetFocus(drv::PanelList(main, 0));
+    HMENU bar = GetMenu(main);
+    ASSERT_TRUE(bar);
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        char text[64] = "";
+        GetMenuStringA(bar, i, text, sizeof(text), MF_BYPOSITION);
+        EXPECT_NE(0, strncmp(text, "dummy", 5)) << text;
+    }
     drv::Screenshot("names_list", main);
     app.Close();
 }
