@@ -19,7 +19,13 @@ void StartRequest::SetPanelPath(int panel, const char* piece)
     if (panel < 0 || panel > 1 || !piece)
         return;
     char path[MAX_PATH];
-    // Longer paths are cut to the buffer, never copied past it.
+    // A path cut to the buffer, an invalid text or a "?" (a character lost on the way) would
+    // name another folder: the piece is refused and the panel keeps its own.
+    if (strlen(piece) >= sizeof(path) || !IsValidAnsiText(piece) || HasWildcard(piece)) {
+        folder[panel].Free();
+        file[panel][0] = 0;
+        return;
+    }
     lstrcpynA(path, piece, sizeof(path));
     size_t len = strlen(path);
     // "C:\a\" typed in quotes arrives as C:\a" from the run-time's split.

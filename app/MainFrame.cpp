@@ -15,6 +15,7 @@
 #include "files/FileEnum.h"
 #include "ui/PrevInstance.h"
 #include "util/ResStr.h"
+#include "util/StrUtil.h"
 #include <commctrl.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -414,6 +415,8 @@ LRESULT CMainFrame::OnBrowserCall(int code)
         HMENU own = OwnMenu();
         HMENU menu = p.hMenuShared && IsMenu(p.hMenuShared) ? p.hMenuShared : own;
         m_sharedMenu = menu == own ? NULL : menu;
+        if (menu != own && SharedMenus::DropPlaceholders(own, menu) > 0)
+            DrawMenuBar(m_hWnd);
         if (GetMenu(m_hWnd) != menu) {
             SetMenu(m_hWnd, menu);
             DrawMenuBar(m_hWnd);
@@ -666,20 +669,31 @@ LRESULT CMainFrame::OnCopyData(const COPYDATASTRUCT* cds)
         return 0;
     CMainApp& app = GetMainApp();
     char text[MAX_PATH];
+    // A text that does not fit, is not valid in the code page or lost a character on the
+    // way would name another folder: it is refused whole, and nothing is done.
+    auto take8 = [&]() {
+        const char* data = static_cast<const char*>(cds->lpData);
+        DWORD n = 0;
+        while (n < cds->cbData && data[n])
+            ++n;
+        if (n >= sizeof(text) || !IsValidAnsiText(data, (int)n))
+            return false;
+        memcpy(text, data, n);
+        text[n] = 0;
+        return true;
+    };
+    auto take16 = [&]() {
+        const WCHAR* data = static_cast<const WCHAR*>(cds->lpData);
+        int chars = 0;
+        while (chars < (int)(cds->cbData / sizeof(WCHAR)) && data[chars])
+            ++chars;
+        return WideToAnsiExact(data, chars, text, sizeof(text));
+    };
     switch (cds->dwData) {
     case 4:
     case 5: {
-        if (cds->dwData == 5) {
-            // UTF-16 text; the byte count bounds the read, whatever the terminator.
-            int chars = (int)(cds->cbData / sizeof(WCHAR));
-            int n = WideCharToMultiByte(CP_ACP, 0, (const WCHAR*)cds->lpData, chars, text,
-                                        sizeof(text) - 1, NULL, NULL);
-            text[n > 0 ? n : 0] = 0;
-        } else {
-            DWORD n = cds->cbData < sizeof(text) ? cds->cbData : sizeof(text) - 1;
-            memcpy(text, cds->lpData, n);
-            text[n] = 0;
-        }
+        if (!(cds->dwData == 5 ? take16() : take8()))
+            return 0;
         CMainCmdLine line(text, app.m_request);
         line.Parse();
         ApplyStartRequest(app.m_request, true);
@@ -691,19 +705,14 @@ LRESULT CMainFrame::OnCopyData(const COPYDATASTRUCT* cds)
             m_pending.CopyAll((const ITEMIDLIST*)cds->lpData);
         return size != 0;
     }
-    case 2: {
-        int chars = (int)(cds->cbData / sizeof(WCHAR));
-        int n = WideCharToMultiByte(CP_ACP, 0, (const WCHAR*)cds->lpData, chars, text,
-                                    sizeof(text) - 1, NULL, NULL);
-        text[n > 0 ? n : 0] = 0;
+    case 2:
+        if (!take16() || HasWildcard(text))
+            return 0;
         break;
-    }
-    default: {
-        DWORD n = cds->cbData < sizeof(text) ? cds->cbData : sizeof(text) - 1;
-        memcpy(text, cds->lpData, n);
-        text[n] = 0;
+    default:
+        if (!take8() || HasWildcard(text))
+            return 0;
         break;
-    }
     }
     m_pending.Attach(GetPidlOf(text));
     return m_pending ? 1 : 0;

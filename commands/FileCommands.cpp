@@ -398,6 +398,12 @@ void FileOpDlg::OnOK()
         RemoveWhiteSpacesAndQuotes(dst);
         if (!IsFtpFolder(dst) && !MakeFullPathName(dst, m_from, sizeof(dst)))
             StrCopyN(dst, m_from, sizeof(dst));
+        if (!dst[0]) {
+            // No folder to name exactly (the From folder's path could not be given either).
+            Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NAME, m_info.verb, m_from);
+            FocusAfterError();
+            return;
+        }
         break;
     case FileOpDelete:
         recycle = Checked(IDC_FILEOP_RECYCLE);
@@ -423,6 +429,13 @@ void FileOpDlg::OnOK()
                                    IDS_LIB_FILEOP_SUBFOLDER, IDS_LIB_FILEOP_NOMEMORY, 0,
                                    IDS_LIB_FILEOP_ROOT};
     if (ok && err == FileOpErrNone) {
+        CloseDialog(IDOK, 1);
+        return;
+    }
+    if (err == FileOpErrName) {
+        // The rest of the operation is done: the dialog ends as after success.
+        Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NAME, m_info.verb, errPath);
+        shellWorked = true;
         CloseDialog(IDOK, 1);
         return;
     }

@@ -45,6 +45,7 @@
 #define IDS_LIB_FILEOP_DELETING      2063
 #define IDS_LIB_FILEOP_ITEM_OF       2064    // progress line: item %d of %d
 #define IDS_LIB_FILEOP_TO            2065    // progress line: the target
+#define IDS_LIB_FILEOP_NAME          2300    // an object skipped: its path cannot be handed on exactly
 
 // Dialog 755: system information
 #define IDD_LIB_SYSINFO              755

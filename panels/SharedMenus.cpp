@@ -1,4 +1,5 @@
 #include "panels/SharedMenus.h"
+#include <string.h>
 
 bool SharedMenus::IsOwnPopup(HMENU own, HMENU popup)
 {
@@ -56,4 +57,21 @@ int SharedMenus::Remove(HMENU own, HMENU shared)
         }
     }
     return removed;
+}
+
+int SharedMenus::DropPlaceholders(HMENU own, HMENU shared)
+{
+    if (!shared || !IsMenu(shared))
+        return 0;
+    int dropped = 0;
+    for (int i = GetMenuItemCount(shared) - 1; i >= 0; i--) {
+        HMENU popup = GetSubMenu(shared, i);
+        if (!popup || IsOwnPopup(own, popup))
+            continue;
+        char text[32] = "";
+        GetMenuStringA(shared, i, text, sizeof(text), MF_BYPOSITION);
+        if (strncmp(text, "dummy ", 6) == 0 && DeleteMenu(shared, i, MF_BYPOSITION))
+            dropped++;
+    }
+    return dropped;
 }

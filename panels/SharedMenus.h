@@ -16,6 +16,10 @@ public:
     // the others are destroyed. An own popup further back is taken out too, so the view's
     // DestroyMenu can never reach the frame's menus. Returns the number of items removed.
     static int Remove(HMENU own, HMENU shared);
+    // Destroys the view's placeholder popups in shared (Wine's view adds one captioned
+    // "dummy 31" while its list has the focus): the bar shows only real menus. The own
+    // popups and a view's real ones stay. Returns the number destroyed.
+    static int DropPlaceholders(HMENU own, HMENU shared);
     // Whether popup is one of the own menu's popups.
     static bool IsOwnPopup(HMENU own, HMENU popup);
 };

@@ -359,6 +359,9 @@ int FileOp_MakeSrcFromMask(int filesOnly, const char* pattern, int* count,
                     continue;
                 if (!strcmp(name, ".") || !strcmp(name, ".."))
                     continue;
+                // A lost character came back as "?": the name would match its siblings.
+                if (HasWildcard(name))
+                    continue;
                 size_t ext = ExtStart(name);
                 if (!nameEnding.empty() && !EndsWithNoCase(std::string(name, ext), nameEnding))
                     continue;
@@ -393,10 +396,13 @@ int FileOp_MakeSrcFromIDList(ID_List* selection, int skipFolders, const char* ma
         for (const ITEMIDLIST* item = selection->GetFirstPidl(); item;
              item = selection->GetNextPidl()) {
             PIDL full(folder.GetLpidl());
-            char path[MAX_PATH];
-            if (!full.AppendAll(item) || !GetPathOf(full, path, sizeof(path)))
-                continue;   // virtual objects have no path
-            bool isFolder = IsFolderPath(path);
+            char path[kMaxPathBytes];
+            if (!full.AppendAll(item) || GetExactPathOf(full, path, sizeof(path)) != PathExact)
+                continue;   // virtual objects have no path; refused ones are counted apart
+            DWORD attr = GetFileAttributesA(path);
+            if (attr == INVALID_FILE_ATTRIBUTES)
+                continue;   // not the object selected
+            bool isFolder = (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
             if (mask && *mask) {
                 const char* name = FindNameExt(path);
                 if (!filter.Match(name ? name : path))
@@ -498,8 +504,78 @@ int FileOp_MakeDst(int op, const char* mask, const char* sources, const char* ds
     return list.Finish();
 }
 
+static bool FileOp_DoWorkOn(HWND owner, int op, UINT flags, int type, const FileOpSrcData* data,
+                            const char* dstFolder, const char* dstName, FileOpErr* err,
+                            char* errPath);
+
+int FileOp_CountRefused(int type, const FileOpSrcData* data, char* firstName, int size)
+{
+    if (firstName && size > 0)
+        *firstName = 0;
+    int refused = 0;
+    auto note = [&](const char* name) {
+        if (!refused++ && firstName && size > 0)
+            StrCopyN(firstName, name, size);
+    };
+    if (!data)
+        return 0;
+    if (type == FileOpSrcIDList) {
+        ID_List* selection = data->selection;
+        if (!selection || !selection->IsReady() || !selection->GetFolderPidl())
+            return 0;
+        PIDL folder(selection->GetFolderPidl());
+        // The selection is walked again from its start by the list builder.
+        for (const ITEMIDLIST* item = selection->GetFirstPidl(); item;
+             item = selection->GetNextPidl()) {
+            PIDL full(folder.GetLpidl());
+            if (!full.AppendAll(item))
+                continue;
+            char path[kMaxPathBytes];
+            int status = GetExactPathOf(full, path, sizeof(path));
+            if (status == PathNone)
+                continue;   // a virtual object, left out as ever
+            if (status == PathExact && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+                continue;
+            char name[MAX_PATH];
+            GetNameForMessage(full, name, sizeof(name));
+            note(name);
+        }
+    } else if ((type == FileOpSrcPattern || type == FileOpSrcPatternFiles) && data->mask &&
+               *data->mask) {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA(data->mask, &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if (type == FileOpSrcPatternFiles && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    continue;
+                if (HasWildcard(found.cFileName))
+                    note(found.cFileName);
+            } while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+    }
+    return refused;
+}
+
 bool FileOp_DoWork(HWND owner, int op, UINT flags, int type, const FileOpSrcData* data,
                    const char* dstFolder, const char* dstName, FileOpErr* err, char* errPath)
+{
+    char refusedName[MAX_PATH];
+    int refused = FileOp_CountRefused(type, data, refusedName, sizeof(refusedName));
+    bool done = FileOp_DoWorkOn(owner, op, flags, type, data, dstFolder, dstName, err, errPath);
+    if (refused > 0 && (done || (err && *err == FileOpErrNothing))) {
+        // What could not be named exactly was skipped; the rest is done.
+        if (err)
+            *err = FileOpErrName;
+        SetErrPath(errPath, refusedName);
+        return false;
+    }
+    return done;
+}
+
+static bool FileOp_DoWorkOn(HWND owner, int op, UINT flags, int type, const FileOpSrcData* data,
+                            const char* dstFolder, const char* dstName, FileOpErr* err,
+                            char* errPath)
 {
     VmWaitCursor wait;
     FileOpErr dummy;
@@ -523,6 +599,13 @@ bool FileOp_DoWork(HWND owner, int op, UINT flags, int type, const FileOpSrcData
 
     char* dst = nullptr;
     bool ftp = false;
+    // A "?" or "*" in the destination folder is a lost character, never one the user meant.
+    if (op != FileOpDelete && HasWildcard(dstFolder)) {
+        *err = FileOpErrName;
+        SetErrPath(errPath, dstFolder);
+        free(src);
+        return false;
+    }
     if (op != FileOpDelete) {
         ftp = IsFtpFolder(dstFolder);
         if (ftp) {

@@ -27,7 +27,8 @@ enum FileOpErr {
     FileOpErrSubfolder = 3,    // ... into its own subfolder
     FileOpErrMemory = 4,
     FileOpErrAborted = 5,      // the user cancelled some of the shell's operations
-    FileOpErrRoot = 6          // the destination lies outside the allowed root path
+    FileOpErrRoot = 6,         // the destination lies outside the allowed root path
+    FileOpErrName = 7          // objects were skipped: their paths cannot be handed on exactly
 };
 
 // The list builders return the bytes the whole list needs (2 for an empty list). With a buffer
@@ -57,6 +58,14 @@ PANOREL32_API int FileOp_MakeDst(int op, const char* mask, const char* sources,
 // "Processing..." dialog (owner: the window to centre it on), which appears after half a
 // second; its Cancel stops the operation before the next item (err FileOpErrAborted, false),
 // and so does the first item the shell fails. Items done are whole, the rest untouched.
+// The objects of the source that are left out because their paths cannot be handed to the
+// shell as the very objects chosen: a name the code page cannot hold, a "?" or "*" that came
+// from a selection or an enumeration, a path too long, or an object that is not there.
+// firstName (size bytes, may be null) receives the first one's name for a message.
+PANOREL32_API int FileOp_CountRefused(int type, const FileOpSrcData* data, char* firstName,
+                                      int size);
+// With refused objects (FileOp_CountRefused) the rest is done, then the result is false with
+// err FileOpErrName and errPath the first refused name.
 PANOREL32_API bool FileOp_DoWork(HWND owner, int op, UINT flags, int type,
                                  const FileOpSrcData* data, const char* dstFolder,
                                  const char* dstName, FileOpErr* err, char* errPath);

@@ -13,7 +13,8 @@ struct UpperTable {
     {
         for (int i = 0; i < 256; i++) {
             char c[2] = {(char)i, 0};
-            if (i)
+            // Under UTF-8 a high byte is part of a sequence: folding it alone garbles it.
+            if (i && (i < 0x80 || !IsUtf8CodePage()))
                 CharUpperBuffA(c, 1);
             map[i] = (BYTE)c[0];
         }
@@ -27,7 +28,7 @@ static BYTE Upper(BYTE c)
     return table.map[c];
 }
 
-static int CharLen(const char* p) { return IsLead((BYTE)*p) && p[1] ? 2 : 1; }
+static int CharLen(const char* p) { return *p ? CharBytes(p) : 1; }
 
 // One character of the mask against one of the name; double-byte characters as one unit.
 static bool SameChar(const char* m, int mlen, const char* n, int nlen)
@@ -36,6 +37,18 @@ static bool SameChar(const char* m, int mlen, const char* n, int nlen)
         return false;
     if (mlen == 1)
         return Upper((BYTE)*m) == Upper((BYTE)*n);
+    if (mlen > 2) {
+        char a[5] = {}, b[5] = {};
+        memcpy(a, m, mlen);
+        memcpy(b, n, nlen);
+        // Folded only where the case form keeps the length.
+        char fa[5], fb[5];
+        memcpy(fa, a, 5);
+        memcpy(fb, b, 5);
+        CharUpperBuffA(fa, mlen);
+        CharUpperBuffA(fb, nlen);
+        return memcmp(fa, fb, mlen) == 0 || memcmp(a, b, mlen) == 0;
+    }
     char a[3] = {m[0], m[1], 0}, b[3] = {n[0], n[1], 0};
     CharUpperBuffA(a, 2);
     CharUpperBuffA(b, 2);

@@ -115,16 +115,7 @@ std::string ValueText(const std::vector<BYTE>& data)
 // Copies at most size-1 bytes without splitting a double-byte character; returns the length.
 int CopyCut(char* buffer, int size, const char* text, size_t len)
 {
-    size_t n = 0;
-    while (n < len && n + 1 < (size_t)size) {
-        if (IsLead((BYTE)text[n])) {
-            if (n + 2 > len || n + 2 >= (size_t)size)
-                break;
-            n += 2;
-        } else {
-            ++n;
-        }
-    }
+    size_t n = size > 0 ? (size_t)CutLen(text, (int)len, size - 1) : 0;
     memmove(buffer, text, n);
     buffer[n] = 0;
     return (int)n;

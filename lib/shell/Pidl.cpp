@@ -1,4 +1,5 @@
 #include "Pidl.h"
+#include <string.h>
 #include "ShellFolder.h"
 #include "../registry/RegKey.h"
 #include "../util/StrUtil.h"
@@ -456,8 +457,8 @@ ITEMIDLIST* GetPidlOf(const char* path)
     if (!path)
         return NULL;
     WCHAR wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH))
-        return NULL;   // longer than any path the shell takes
+    if (!AnsiToWideExact(path, -1, wide, MAX_PATH))
+        return NULL;   // invalid text, or longer than any path the shell takes
     iShellFolder desktop;
     if (!desktop.BindToDesktop())
         return NULL;
@@ -498,6 +499,27 @@ static bool LinkTarget(const char* path, char* out)
     return ok;
 }
 
+int GetExactPathOf(const ITEMIDLIST* list, char* buf, int size)
+{
+    if (!buf || size <= 0)
+        return PathNone;
+    buf[0] = 0;
+    if (!list)
+        return PathNone;
+    // The wide form is the file system's own; the 8-bit one must say the same, whole.
+    WCHAR wide[MAX_PATH] = L"";
+    if (!SHGetPathFromIDListW(list, wide) || !wide[0])
+        return PathNone;
+    // Wine answers some virtual folders with their "::{CLSID}" parsing name: not a path.
+    if (wide[0] == L':' && wide[1] == L':')
+        return PathNone;
+    if (!WideToAnsiExact(wide, -1, buf, size) || HasWildcard(buf)) {
+        buf[0] = 0;
+        return PathRefused;
+    }
+    return PathExact;
+}
+
 int GetPathOf(const ITEMIDLIST* list, char* buf, int size, int desktopIfEmpty, int resolveNetHood)
 {
     if (!buf || size <= 0)
@@ -505,7 +527,7 @@ int GetPathOf(const ITEMIDLIST* list, char* buf, int size, int desktopIfEmpty, i
     buf[0] = 0;
     if (!list)
         return 0;
-    char path[MAX_PATH] = "";
+    char path[kMaxPathBytes] = "";
     ITEMIDLIST* desk = NULL;
     if (!list->mkid.cb) {
         if (!desktopIfEmpty ||
@@ -513,11 +535,7 @@ int GetPathOf(const ITEMIDLIST* list, char* buf, int size, int desktopIfEmpty, i
             return 0;
         list = desk;
     }
-    if (!SHGetPathFromIDListA(list, path))
-        path[0] = 0;
-    // Wine answers some virtual folders with their "::{CLSID}" parsing name: not a path.
-    if (path[0] == ':' && path[1] == ':')
-        path[0] = 0;
+    GetExactPathOf(list, path, sizeof(path));
     if (path[0] && resolveNetHood && GetNetHoodSubFolder(path) &&
         (GetAttributesOf(list) & SFGAO_LINK)) {
         char target[MAX_PATH];
@@ -525,7 +543,35 @@ int GetPathOf(const ITEMIDLIST* list, char* buf, int size, int desktopIfEmpty, i
             lstrcpyA(path, target);
     }
     FreePIDL(desk);
-    StrCopyN(buf, path, size);
+    // A path cut to the buffer would name another object: none is given.
+    if ((int)strlen(path) >= size)
+        return 0;
+    lstrcpyA(buf, path);
+    return buf[0] != 0;
+}
+
+int GetNameForMessage(const ITEMIDLIST* list, char* buf, int size)
+{
+    if (!buf || size <= 0)
+        return 0;
+    buf[0] = 0;
+    WCHAR wide[MAX_PATH] = L"";
+    if (!list || !SHGetPathFromIDListW(list, wide) || !wide[0]) {
+        SHFILEINFOW info;
+        ZeroMemory(&info, sizeof(info));
+        if (!list || !SHGetFileInfoW((LPCWSTR)list, 0, &info, sizeof(info),
+                                     SHGFI_PIDL | SHGFI_DISPLAYNAME))
+            return 0;
+        lstrcpynW(wide, info.szDisplayName, MAX_PATH);
+    }
+    // Only shown: the code page's nearest form will do, cut at a whole character.
+    char* text = static_cast<char*>(malloc(kMaxPathBytes));
+    if (!text)
+        return 0;
+    int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, text, kMaxPathBytes, NULL, NULL);
+    text[n > 0 ? n - 1 : 0] = 0;
+    StrCopyN(buf, text, size);
+    free(text);
     return buf[0] != 0;
 }
 

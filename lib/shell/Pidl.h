@@ -114,7 +114,17 @@ PANOREL32_API ITEMIDLIST* AllocPIDL(unsigned short size);
 PANOREL32_API ITEMIDLIST* AllocPIDL(const ITEMIDLIST* list);
 PANOREL32_API void FreePIDL(ITEMIDLIST* list);
 PANOREL32_API ITEMIDLIST* GetPidlOf(const char* path);
-// buf should hold MAX_PATH characters; a shorter size cuts the path. Empty on failure.
+// Empty on failure, and for a path that cannot be given exactly or whole (GetExactPathOf).
+// Bytes that the 8-bit form of any path the shell gives can take (3 per UTF-16 unit).
+const int kMaxPathBytes = MAX_PATH * 3 + 1;
+enum PathStatus { PathRefused = -1, PathNone = 0, PathExact = 1 };
+// The file-system path of the list, exactly as the file system holds it. PathNone for an item
+// without one; PathRefused (and an empty text) when its path exists but cannot be given
+// exactly: a character the code page lacks, a "?" or "*", or a path longer than the buffer.
+PANOREL32_API int GetExactPathOf(const ITEMIDLIST* list, char* buf, int size);
+// The item's path or name for a message only (a lost character shows as the code page's
+// default character); never hand it to the file system.
+PANOREL32_API int GetNameForMessage(const ITEMIDLIST* list, char* buf, int size);
 PANOREL32_API int GetPathOf(const ITEMIDLIST* list, char* buf, int size, int desktopIfEmpty = 0,
                             int resolveNetHood = 0);
 PANOREL32_API int GetShellNameOf(const ITEMIDLIST* list, char* buf, int size, int full);

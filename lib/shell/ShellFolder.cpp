@@ -208,17 +208,11 @@ bool iShellFolder::GetDisplayNameOf(const ITEMIDLIST* item, DWORD flags, char* b
     case STRRET_WSTR: {
         if (!sr.pOleStr)
             return false;
-        // Straight into the buffer; only a name too long for it takes the cutting path.
-        if (WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, buf, size, NULL, NULL) <= 0) {
-            buf[0] = 0;
-            int n = WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, NULL, 0, NULL, NULL);
-            char* tmp = n > 0 ? (char*)malloc(n) : NULL;
-            if (tmp && WideCharToMultiByte(CP_ACP, 0, sr.pOleStr, -1, tmp, n, NULL, NULL) > 0)
-                StrCopyN(buf, tmp, size);
-            free(tmp);
-        }
+        // A name the code page cannot hold, or one cut to the buffer, would name another
+        // object: none is given.
+        bool exact = WideToAnsiExact(sr.pOleStr, -1, buf, size);
         CoTaskMemFree(sr.pOleStr);
-        break;
+        return exact;
     }
     case STRRET_OFFSET: {
         // The text lies inside the item; never read past the item's own bytes.
@@ -229,15 +223,9 @@ bool iShellFolder::GetDisplayNameOf(const ITEMIDLIST* item, DWORD flags, char* b
             int n = 0;
             while (n < avail && src[n])
                 ++n;
-            int copy = n < size - 1 ? n : size - 1;
-            // Step back over a cut double-byte character.
-            int k = 0;
-            while (k < copy) {
-                int step = IsLead((BYTE)src[k]) ? 2 : 1;
-                if (k + step > copy)
-                    break;
-                k += step;
-            }
+            if (n > size - 1)
+                return false;   // a cut name would name another object
+            int k = n;
             memcpy(buf, src, k);
             buf[k] = 0;
         }
@@ -258,8 +246,8 @@ ITEMIDLIST* iShellFolder::ParseDisplayName(const char* name, unsigned long* attr
     if (!Get() || !name || !*name)
         return NULL;
     WCHAR wide[MAX_PATH + 1];
-    if (!MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH + 1))
-        return NULL;   // longer than the buffer: a cut path would name another object
+    if (!AnsiToWideExact(name, -1, wide, MAX_PATH + 1))
+        return NULL;   // invalid, or longer than the buffer: a cut path would name another object
     ITEMIDLIST* list = NULL;
     ULONG eaten = 0;
     if (FAILED(Get()->ParseDisplayName(NULL, NULL, wide, &eaten, &list, attributes)))

@@ -18,15 +18,8 @@ char* Dup(const char* text)
 // A cut text must not end in half a double-byte character.
 void DropSplitLead(char* text)
 {
-    for (char* p = text; *p; ++p) {
-        if (IsLead(static_cast<BYTE>(*p))) {
-            if (!p[1]) {
-                *p = 0;
-                return;
-            }
-            ++p;
-        }
-    }
+    int len = static_cast<int>(strlen(text));
+    text[CutLen(text, len, len)] = 0;
 }
 }  // namespace
 

@@ -21,6 +21,9 @@ BYTE FoldByte(BYTE c)
 {
     if (c < 0x80)
         return (c >= 'a' && c <= 'z') ? static_cast<BYTE>(c - 'a' + 'A') : c;
+    // A byte of a UTF-8 sequence is no character of its own.
+    if (IsUtf8CodePage())
+        return c;
     char one[2] = {static_cast<char>(c), 0};
     CharUpperBuffA(one, 1);
     return static_cast<BYTE>(one[0]);

@@ -121,3 +121,26 @@ TEST(SharedMenus, LentTwiceAndTakenBackTwice)
 }
 
 }  // namespace
+
+TEST(SharedMenus, TheViewsPlaceholderPopupIsDroppedItsRealOnesStay)
+{
+    HMENU own = MakeFrameMenu(7);
+    HMENU shared = CreateMenu();
+    ASSERT_EQ(7, SharedMenus::Insert(own, shared, nullptr));
+    HMENU placeholder = CreatePopupMenu();
+    AppendMenuA(placeholder, MF_STRING, 30001, "Properties");
+    InsertMenuA(shared, 6, MF_BYPOSITION | MF_POPUP, (UINT_PTR)placeholder, "dummy 31");
+    HMENU real = CreatePopupMenu();
+    AppendMenuA(real, MF_STRING, 30002, "Arrange");
+    AppendMenuA(shared, MF_POPUP, (UINT_PTR)real, "&Arrange");
+    EXPECT_EQ(1, SharedMenus::DropPlaceholders(own, shared));
+    EXPECT_EQ((std::vector<std::string>{"&Folder", "&Command", "&Prompt", "&View", "&Tools", "P&anel",
+                                        "&Help", "&Arrange"}),
+              Texts(shared));
+    EXPECT_FALSE(IsMenu(placeholder));
+    EXPECT_EQ(0, SharedMenus::DropPlaceholders(own, shared));
+    SharedMenus::Remove(own, shared);
+    DestroyMenu(shared);
+    EXPECT_EQ(7, GetMenuItemCount(own));
+    DestroyMenu(own);
+}

@@ -502,12 +502,13 @@ TEST_F(PidlTest, PathsOfFileSystemAndVirtualFolders)
         EXPECT_EQ("", PathOf(net));
     }
 
-    // A short buffer gets a cut, terminated path.
+    // A short buffer gets no path at all (a cut one would name another object).
     char small[12];
     memset(small, 0x7E, sizeof(small));
-    GetPathOf(deep, small, 8);
-    EXPECT_EQ(7u, strlen(small));
+    EXPECT_EQ(0, GetPathOf(deep, small, 8));
+    EXPECT_EQ(0u, strlen(small));
     EXPECT_EQ(0x7E, (BYTE)small[8]);
+    EXPECT_EQ(PathRefused, GetExactPathOf(deep, small, 8));
     EXPECT_EQ(0, GetPathOf(NULL, buf, sizeof(buf)));
     EXPECT_STREQ("", buf);
     EXPECT_EQ(0, GetPathOf(deep, NULL, MAX_PATH));
