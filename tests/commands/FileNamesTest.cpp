@@ -10,6 +10,7 @@
 #include <vector>
 #include "driver/Driver.h"
 #include "driver/NamesDriver.h"
+#include "driver/SelectDriver.h"
 
 namespace {
 enum : UINT { ID_COPY = 39401, ID_MOVE = 39402, ID_RENAME = 39403, ID_DELETE = 39404 };

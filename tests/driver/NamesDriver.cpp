@@ -1,5 +1,6 @@
 #include "NamesDriver.h"
 #include "Driver.h"
+#include "SelectDriver.h"
 #include <commctrl.h>
 #include <algorithm>
 #include <utility>
@@ -37,20 +38,6 @@ bool SelectListItems(HWND list, const std::vector<std::string>& names)
     return found == names.size();
 }
 
-static std::string ReadBytes(const std::string& path)
-{
-    std::string out;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<unreadable>";
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(f, buf, sizeof(buf), &n, NULL) && n)
-        out.append(buf, n);
-    CloseHandle(f);
-    return out;
-}
-
 static void TreeInto(const std::string& folder, const std::string& rel,
                      std::map<std::string, std::string>& out)
 {
@@ -78,17 +65,6 @@ std::map<std::string, std::string> TreeOf(const std::string& folder)
     std::map<std::string, std::string> out;
     TreeInto(folder, "", out);
     return out;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD n = 0;
-    bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL) && n == bytes.size();
-    CloseHandle(f);
-    return ok;
 }
 
 std::string CopyWithoutUtf8CodePage(const char* exeName, const std::string& folder)

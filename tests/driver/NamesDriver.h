@@ -12,8 +12,6 @@ namespace drv {
 bool SelectListItems(HWND list, const std::vector<std::string>& names);
 // The tree below folder: relative path -> contents ("<dir>" for folders).
 std::map<std::string, std::string> TreeOf(const std::string& folder);
-// Writes a file with those bytes; false on failure.
-bool WriteBytes(const std::string& path, const std::string& bytes);
 // Copies the program exe and the library beside it into folder, with the copy's manifest
 // asking for no UTF-8 code page (so it runs with the system's own 8-bit one). The copy's path.
 std::string CopyWithoutUtf8CodePage(const char* exeName, const std::string& folder);

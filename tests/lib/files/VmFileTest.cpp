@@ -370,8 +370,9 @@ TEST_F(VmFileTest, ReadTextByMark)
         std::string text;
     } rows[] = {
         {"ansi", "plain\r\ntext", "plain\r\ntext"},
-        {"utf-16le", std::string("\xFF\xFE" "A\0b\0\xE9\0", 8), "Ab\xE9"},
-        {"utf-16be", std::string("\xFE\xFF\0A\0b\0\xE9", 8), "Ab\xE9"},
+        // Unicode texts come in the process code page, UTF-8.
+        {"utf-16le", std::string("\xFF\xFE" "A\0b\0\xE9\0", 8), "Ab\xC3\xA9"},
+        {"utf-16be", std::string("\xFE\xFF\0A\0b\0\xE9", 8), "Ab\xC3\xA9"},
         {"utf-16 odd size", std::string("\xFF\xFE" "A\0b", 5), "A"},
         {"utf-8 mark dropped", "\xEF\xBB\xBF" "caf\xC3\xA9", "caf\xC3\xA9"},
         {"only the mark", "\xFF\xFE", ""},
@@ -401,22 +402,22 @@ TEST_F(VmFileTest, WriteTextBytesByFormatAndRoundTrip)
         int format;
         std::string bytes;
     } rows[] = {
-        {VmFileAnsi, "Ab\xE9"},
+        {VmFileAnsi, "Ab\xC3\xA9"},
         {VmFileUnicode, std::string("\xFF\xFE" "A\0b\0\xE9\0\0\0", 10)},
         {VmFileUnicodeBE, std::string("\xFE\xFF\0A\0b\0\xE9\0\0", 10)},
-        {VmFileUtf8, "\xEF\xBB\xBF" "Ab\xE9"},
+        {VmFileUtf8, "\xEF\xBB\xBF" "Ab\xC3\xA9"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.format);
         // A longer file is truncated after what was written.
         std::string path = Make("w.txt", std::string(100, '#'));
         SetLastError(12345);
-        EXPECT_TRUE(VmFile::WriteText(path.c_str(), "Ab\xE9", row.format));
+        EXPECT_TRUE(VmFile::WriteText(path.c_str(), "Ab\xC3\xA9", row.format));
         EXPECT_EQ(0u, GetLastError());
         EXPECT_EQ(row.bytes, ReadAll(path));
         char* back = VmFile::ReadText(path.c_str());
         ASSERT_NE(nullptr, back);
-        EXPECT_STREQ("Ab\xE9", back);   // the UTF-8 body comes back as written
+        EXPECT_STREQ("Ab\xC3\xA9", back);   // the text comes back as written
         VmFile::FreeText(back);
     }
     std::string path = Make("e.txt", "old");
