@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
+#include "commands/SplitMerge.h"
 #include "Product.h"
 #include "registry/RegKey.h"
 #include "ui/MsgUtil.h"
@@ -421,8 +422,8 @@ const Command kCommands[] = {
     {ID_CMD_MOVE, ID_CMD_MOVE, "DisableMenuCommandMove", nullptr, EnableOnFileSystem},
     {ID_CMD_RENAME, ID_CMD_RENAME, "DisableMenuCommandRename", nullptr, EnableOnFileSystem},
     {ID_CMD_DELETE, ID_CMD_DELETE, "DisableMenuCommandDelete", nullptr, EnableOnFileSystem},
-    {ID_CMD_SPLIT, ID_CMD_SPLIT, "DisableMenuCommandSplit", nullptr, EnableOnFileSystem},
-    {ID_CMD_MERGE, ID_CMD_MERGE, "DisableMenuCommandMerge", nullptr, EnableOnFileSystem},
+    {ID_CMD_SPLIT, ID_CMD_SPLIT, "DisableMenuCommandSplit", RunSplitMerge, EnableOnFileSystem},
+    {ID_CMD_MERGE, ID_CMD_MERGE, "DisableMenuCommandMerge", RunSplitMerge, EnableOnFileSystem},
     {ID_CMD_STAMP, ID_CMD_STAMP, "DisableMenuCommandStamp", nullptr, EnableOnFileSystem},
     {39400, 39400, nullptr, nullptr, EnableOnFileSystem},
     {39408, 39499, nullptr, nullptr, EnableOnFileSystem},
