@@ -580,7 +580,7 @@ std::string SplitMergeDlg::FirstPath()
         return std::string();
     PIDL full(m_selection.GetFolderPidl());
     char path[MAX_PATH] = "";
-    const ITEMIDLIST* item = m_selection.GetAt(1);
+    const ITEMIDLIST* item = m_selection.GetFirstPidl();
     if (!item || !full.AppendAll(item) || !GetPathOf(full, path, sizeof(path)))
         return std::string();
     return path;
@@ -842,13 +842,13 @@ void SplitMergeDlg::OnOK()
     }
 
     int count = 0;
-    int size = FileOp_MakeSrcFromIDList(&m_selection, 0, nullptr, &count, nullptr, nullptr);
+    int size = FileOp_MakeSrcFromIDList(&m_selection, 0, nullptr, &count, nullptr, nullptr, 0);
     if (size <= 2) {
         Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NOTHING, m_merge ? "merge" : "split", "");
         return;
     }
     std::vector<char> sources(size + 2, 0);
-    FileOp_MakeSrcFromIDList(&m_selection, 0, nullptr, &count, nullptr, sources.data());
+    FileOp_MakeSrcFromIDList(&m_selection, 0, nullptr, &count, nullptr, sources.data(), size);
     OKControls();   // the histories take the typed texts now
 
     SplitMergeRun run(m_hWnd, m_opts, m_merge, deleteSource);

@@ -122,6 +122,20 @@ protected:
         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_SEG_SIZE, CBN_EDITCHANGE), (LPARAM)combo);
         return drv::WindowText(GetDlgItem(dlg, IDC_SEG_INFO));
     }
+    // The Split/Merge Path prompt (the progress dialog carries the same caption).
+    static HWND PathDialog(drv::AppProcess& app, const char* caption, DWORD timeoutMs = 10000)
+    {
+        HWND found = NULL;
+        drv::WaitFor(
+            [&] {
+                for (HWND w : drv::TopLevelWindows(app.Pid()))
+                    if (drv::ClassName(w) == "#32770" && drv::WindowText(w) == caption && GetDlgItem(w, IDC_PATH))
+                        return (found = w) != NULL;
+                return false;
+            },
+            timeoutMs);
+        return found;
+    }
     static bool OkEnabled(HWND dlg) { return IsWindowEnabled(GetDlgItem(dlg, IDOK)) != FALSE; }
     static bool Confirm(HWND dlg)
     {
@@ -344,7 +358,7 @@ TEST_F(SplitMerge, MergeAsksOnlyForAMissingFirstOrSecondSegment)
     dlg = Open(app, main, ID_MERGE, {"solo.txt.001"});
     ASSERT_TRUE(dlg);
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
-    HWND ask = drv::WaitForDialogCaption(app.Pid(), "Merging...");
+    HWND ask = PathDialog(app, "Merging...");
     ASSERT_TRUE(ask);
     EXPECT_EQ(a + "\\solo.txt.002", drv::WindowText(GetDlgItem(ask, IDC_PATH)));
     EXPECT_EQ("&Finish", drv::WindowText(GetDlgItem(ask, IDCANCEL)));
@@ -373,16 +387,16 @@ TEST_F(SplitMerge, MergeAsksOnlyForAMissingFirstOrSecondSegment)
     HWND overwrite = app.WaitForWindowWithText("Overwrite it?", 10000);
     ASSERT_TRUE(overwrite);
     ASSERT_TRUE(drv::PressButton(overwrite, IDYES));
-    ask = drv::WaitForDialogCaption(app.Pid(), "Merging...");
+    ask = PathDialog(app, "Merging...");
     ASSERT_TRUE(ask);
     SetDlgItemTextA(ask, IDC_PATH, (c + "\\disk2\\solo.txt.002").c_str());
     ASSERT_TRUE(drv::PressButton(ask, IDOK));
     // Once asked, every later missing segment is asked for too.
     ASSERT_TRUE(drv::WaitFor([&] {
-        HWND w = drv::WaitForDialogCaption(app.Pid(), "Merging...", 100);
+        HWND w = PathDialog(app, "Merging...", 100);
         return w && w != ask && drv::WindowText(GetDlgItem(w, IDC_PATH)) == c + "\\disk2\\solo.txt.004";
     }, 10000));
-    ASSERT_TRUE(drv::PressButton(drv::WaitForDialogCaption(app.Pid(), "Merging..."), IDCANCEL));
+    ASSERT_TRUE(drv::PressButton(PathDialog(app, "Merging..."), IDCANCEL));
     ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
     EXPECT_EQ(one + two + three, drv::ReadBytes(b + "\\solo.txt"));
     app.Close();
@@ -497,7 +511,7 @@ TEST_F(SplitMergeRoom, TooLittleRoomAsksForAnotherFolderAndCancelKeepsTheSource)
     SetDlgItemTextA(dlg, IDC_TO_FOLDER, "R:\\");
     SetSize(dlg, "40960");
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
-    HWND ask = drv::WaitForDialogCaption(app.Pid(), "Splitting...");
+    HWND ask = PathDialog(app, "Splitting...");
     ASSERT_TRUE(ask);
     EXPECT_EQ("R:\\big.bin.003", drv::WindowText(GetDlgItem(ask, IDC_PATH)));
     EXPECT_NE(std::string::npos, drv::AllTexts(ask).find("There is not enough free space to create the segment:"));
@@ -520,7 +534,7 @@ TEST_F(SplitMergeRoom, TooLittleRoomAsksForAnotherFolderAndCancelKeepsTheSource)
     CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_CHECKED);
     SetSize(dlg, "40960");
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
-    ask = drv::WaitForDialogCaption(app.Pid(), "Splitting...");
+    ask = PathDialog(app, "Splitting...");
     ASSERT_TRUE(ask);
     ASSERT_TRUE(drv::PressButton(ask, IDCANCEL));
     ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));

@@ -1,5 +1,5 @@
-#include "driver/SplitDriver.h"
-#include "driver/Driver.h"
+#include "SplitDriver.h"
+#include "Driver.h"
 #include <commctrl.h>
 #include <algorithm>
 
