@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "app/Policy.h"
 #include "app/Resource.h"
+#include "commands/Compare.h"
 #include "commands/SplitMerge.h"
 #include "Product.h"
 #include "registry/RegKey.h"
@@ -427,7 +428,8 @@ const Command kCommands[] = {
     {ID_CMD_STAMP, ID_CMD_STAMP, "DisableMenuCommandStamp", nullptr, EnableOnFileSystem},
     {39400, 39400, nullptr, nullptr, EnableOnFileSystem},
     {39408, 39499, nullptr, nullptr, EnableOnFileSystem},
-    {ID_CMD_COMPARE, ID_CMD_SYNCHRONIZE, "DisableMenuCommandCompare", nullptr, EnableOnBothFileSystem},
+    {ID_CMD_COMPARE, ID_CMD_COMPARE, "DisableMenuCommandCompare", RunCompare, EnableOnBothFileSystem},
+    {ID_CMD_SYNCHRONIZE, ID_CMD_SYNCHRONIZE, "DisableMenuCommandSynchronize", RunSynchronize, EnableOnBothFileSystem},
     {ID_CMD_LIST, ID_CMD_LIST, "DisableMenuCommandList", nullptr, nullptr},
     {ID_CLIP_NAME, ID_CLIP_PATH_ALIAS, "DisableMenuCommandCopyToClipboard", nullptr, EnableOnFileSystem},
     {38251, 38259, "DisableMenuCommandCopyToClipboard", nullptr, EnableOnFileSystem},

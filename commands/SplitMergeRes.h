@@ -39,6 +39,27 @@
 #define IDC_CMP_P_OLDER              1153
 #define IDC_CMP_SUBFOLDERS           1139
 
+// Synchronize
+#define IDC_SYN_SEL_LABEL            1218
+#define IDC_SYN_SELECTION            1297
+#define IDC_SYN_ACTIVE_PATH          1047
+#define IDC_SYN_PASSIVE_PATH         1054
+#define IDC_SYN_COPY_NEWER           1150
+#define IDC_SYN_DELETE_ORPHANS       1305
+#define IDC_SYN_SUBFOLDERS           1139
+#define IDC_SYN_DELETE_SUB_ORPHANS   1152
+#define IDC_SYN_SKIP_ALWAYS          1295
+#define IDC_SYN_SKIP_ONCE            1306
+// Confirm Synchronize
+#define IDC_SYC_PATH                 1161
+#define IDC_SYC_DELETE_LABEL         1157
+#define IDC_SYC_DELETE_LIST          1155
+#define IDC_SYC_REPLACE_LABEL        1156
+#define IDC_SYC_REPLACE_LIST         1153
+#define IDC_SYC_CREATE_LABEL         1158
+#define IDC_SYC_CREATE_LIST          1159
+#define IDC_SYC_CONFIRM              1160
+
 // Size menu of the segment-size button
 #define ID_SEGSIZE_FLOPPY            2
 #define ID_SEGSIZE_HALF              11      // 11..19: 1/2 .. 1/10 of the file
@@ -77,3 +98,6 @@
 #define IDS_SM_FRACTION              3613    // "1/%d file size"
 #define IDS_SM_FINISH                3614
 #define IDS_CMP_COMPARING            3615
+#define IDS_SYN_NOTHING_SELECTED     3616
+#define IDS_SYN_TITLE                3617
+#define IDS_SYN_PREPARING            3618
