@@ -79,9 +79,12 @@ std::vector<std::string> ListBoxItems(HWND list)
     std::vector<std::string> out;
     int n = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (int i = 0; i < n; ++i) {
-        char text[MAX_PATH] = "";
-        if (SendMessageA(list, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof(text))
-            SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
+        // Across processes the text comes as UTF-16 whatever the call's character set.
+        WCHAR wide[MAX_PATH] = L"";
+        char text[MAX_PATH * 3] = "";
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < MAX_PATH)
+            SendMessageW(list, LB_GETTEXT, i, (LPARAM)wide);
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof(text), NULL, NULL);
         out.push_back(text);
     }
     return out;
@@ -158,6 +161,15 @@ protected:
     {
         return Sorted(drv::ListViewTexts(drv::PanelList(main, panel), true));
     }
+    // The panel's selection once it has become the expected one (the comparison runs on after
+    // its dialog closed).
+    void ExpectSelection(HWND main, int panel, const std::vector<std::string>& expect, int line)
+    {
+        SCOPED_TRACE(line);
+        std::vector<std::string> want = Sorted(expect);
+        drv::WaitFor([&] { return Selected(main, panel) == want; }, 10000);
+        EXPECT_EQ(want, Selected(main, panel));
+    }
     HWND OpenSync(drv::AppProcess& app, HWND main, const std::vector<std::string>& names)
     {
         EXPECT_TRUE(drv::SelectListItems(drv::PanelList(main, 0), names));
@@ -179,19 +191,19 @@ TEST_F(CompareSync, CompareSelectsByNameAndTimeInBothPanels)
 
     Compare(app, {IDC_A_UNIQUE, IDC_A_NEWER, IDC_P_UNIQUE, IDC_P_OLDER});
     // A file against a folder of the same name is unique on both sides.
-    EXPECT_EQ(Sorted({"clash", "newer.txt", "только_A.txt"}), Selected(main, 0));
-    EXPECT_EQ(Sorted({"clash", "newer.txt", "日本_P.txt"}), Selected(main, 1));
+    ExpectSelection(main, 0, {"clash", "newer.txt", "только_A.txt"}, __LINE__);
+    ExpectSelection(main, 1, {"clash", "newer.txt", "日本_P.txt"}, __LINE__);
     EXPECT_EQ(0x0930u, drv::GetUserDword(kRootKey, "Settings2", 0) & 0x0FF1u);
 
     // Same: equal times whatever the sizes; folders of one name without looking inside.
     Compare(app, {IDC_A_SAME, IDC_P_NEWER});
-    EXPECT_EQ(Sorted({"same.txt", "sizes.txt", "sub", "subdiff"}), Selected(main, 0));
-    EXPECT_EQ(Sorted({"older.txt"}), Selected(main, 1));
+    ExpectSelection(main, 0, {"same.txt", "sizes.txt", "sub", "subdiff"}, __LINE__);
+    ExpectSelection(main, 1, {"older.txt"}, __LINE__);
 
     // With subfolders a folder counts when something inside qualifies.
     Compare(app, {IDC_A_NEWER, IDC_P_SAME, IDC_SUBFOLDERS});
-    EXPECT_EQ(Sorted({"newer.txt", "subdiff"}), Selected(main, 0));
-    EXPECT_EQ(Sorted({"same.txt", "sizes.txt", "sub"}), Selected(main, 1));
+    ExpectSelection(main, 0, {"newer.txt", "subdiff"}, __LINE__);
+    ExpectSelection(main, 1, {"same.txt", "sizes.txt", "sub"}, __LINE__);
     EXPECT_FALSE(drv::Screenshot("compare_selection", main).empty());
     EXPECT_TRUE(watcher.Answered().empty());
     app.Close();
@@ -270,6 +282,9 @@ TEST_F(CompareSync, SynchronizeDoesWhatThePreviewLists)
     EXPECT_EQ("CREATE 2 object(s):", drv::WindowText(GetDlgItem(preview, IDC_SYC_CREATE_LABEL)));
     EXPECT_FALSE(drv::Screenshot("synchronize_preview", preview).empty());
     auto before = Tree(p);
+    // Confirming is the default; the shell's own questions are not under test here.
+    EXPECT_EQ(BST_CHECKED, (int)SendMessageA(GetDlgItem(preview, 1160), BM_GETCHECK, 0, 0));
+    CheckDlgButton(preview, 1160, BST_UNCHECKED);
     ASSERT_TRUE(drv::PressButton(preview, IDOK));
     HWND done = app.WaitForWindowWithText("The synchronization is complete.", 20000);
     ASSERT_TRUE(done);
@@ -291,6 +306,7 @@ TEST_F(CompareSync, SynchronizeDoesWhatThePreviewLists)
     EXPECT_EQ("newer in P", after["stale.txt"]);   // an older file is never copied
     EXPECT_EQ("keep P", after["keep.txt"]);
     EXPECT_EQ(treeA, Tree(a));
+    EXPECT_EQ(0u, drv::GetUserDword(kRootKey, "Settings2", 0) & 0x8000u);   // the box is remembered
     EXPECT_TRUE(watcher.Answered().empty());
     app.Close();
 }
