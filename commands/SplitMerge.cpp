@@ -173,6 +173,8 @@ private:
     char* m_buffer;
     YesNoToAllDlg m_overwrite;
     YesNoToAllDlg m_delete;
+    int m_barPos = 1;         // the bar's position in whole blocks, from its range's start
+    DWORD m_barShown = 0;     // when it was last shown
 };
 
 void SplitMergeRun::Start()
@@ -202,9 +204,16 @@ SplitMergeRun::CopyResult SplitMergeRun::CopyBlocks(HANDLE from, HANDLE to, ULON
             return CopyFailed;
         }
         length -= chunk;
-        if (chunk == kBlock)
-            m_progress.StepIt();
+        if (chunk == kBlock) {
+            // A message to the dialog's thread for every block would cost more than the copy.
+            ++m_barPos;
+            if (GetTickCount() - m_barShown >= 100) {
+                m_progress.SetPos(m_barPos);
+                m_barShown = GetTickCount();
+            }
+        }
     }
+    m_progress.SetPos(m_barPos);
     return CopyDone;
 }
 
@@ -257,6 +266,7 @@ bool SplitMergeRun::Split(const char* sources, const char* dstFolder, const char
         }
         int count = static_cast<int>(count64);
         m_progress.SetRange(1, static_cast<int>((segSize / kBlock + 1) * count + 1));
+        m_barPos = 1;
         m_progress.SetText(1, src);
 
         std::string folder = dstFolder ? dstFolder : "";
@@ -489,6 +499,7 @@ bool SplitMergeRun::Merge(const char* sources, const char* dstFolder, const char
             ULONGLONG size = (static_cast<ULONGLONG>(last.nFileSizeHigh) << 32) | last.nFileSizeLow;
             m_progress.SetText(3, target.c_str());
             m_progress.SetRange(1, static_cast<int>(size / kBlock + 1));
+            m_barPos = 1;
             m_progress.SetText(1, seg.c_str());
             CopyResult result = CopyBlocks(in, out, size);
             CloseHandle(in);

@@ -468,6 +468,66 @@ TEST_F(SplitMerge, OverwriteQuestionNoKeepsTheSourceAndTheOldSegments)
     app.Close();
 }
 
+TEST_F(SplitMerge, NamesInAnyScriptFoldersAsSegmentsAndRelativeDestinations)
+{
+    // Names the 8-bit code pages cannot hold, beside siblings a wrong pattern would catch.
+    const std::string name = "данные 日本 😀.bin";
+    std::string bytes = Noise(1000, 5);
+    drv::WriteBytes(a + "\\" + name, bytes);
+    drv::WriteBytes(a + "\\данные 日本 xx.bin", "sibling");
+    drv::WriteBytes(b + "\\данные 日本 xx.bin.001", "sibling segment");
+    // A folder where segment 2 should be.
+    drv::WriteBytes(a + "\\fold.txt.001", "first");
+    CreateDirectoryA((a + "\\fold.txt.002").c_str(), NULL);
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b, 7);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    watcher.Allow("Merging the segment:");
+
+    HWND dlg = Open(app, main, ID_SPLIT, {name});
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ(name, drv::WindowText(GetDlgItem(dlg, IDC_SELECTION)));
+    EXPECT_EQ("3 segment(s) (Last segment: 200 bytes)", SetSize(dlg, "400"));
+    ASSERT_TRUE(Confirm(dlg));
+    EXPECT_EQ(bytes.substr(0, 400), drv::ReadBytes(Segment(b + "\\" + name, 1)));
+    EXPECT_EQ(bytes.substr(800), drv::ReadBytes(Segment(b + "\\" + name, 3)));
+    EXPECT_EQ("sibling segment", drv::ReadBytes(b + "\\данные 日本 xx.bin.001"));
+
+    // A To folder relative to the From folder: a folder inside the source's own.
+    dlg = Open(app, main, ID_SPLIT, {name});
+    ASSERT_TRUE(dlg);
+    SetDlgItemTextA(dlg, IDC_TO_FOLDER, "sub");
+    SetSize(dlg, "600");
+    ASSERT_TRUE(Confirm(dlg));
+    EXPECT_EQ(bytes.substr(0, 600), drv::ReadBytes(Segment(a + "\\sub\\" + name, 1)));
+    EXPECT_EQ(bytes.substr(600), drv::ReadBytes(Segment(a + "\\sub\\" + name, 2)));
+
+    // A folder in the set counts as a missing segment: asked for, and Finish keeps the first.
+    dlg = Open(app, main, ID_MERGE, {"fold.txt.001"});
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    HWND ask = PathDialog(app, "Merging...");
+    ASSERT_TRUE(ask);
+    EXPECT_EQ(a + "\\fold.txt.002", drv::WindowText(GetDlgItem(ask, IDC_PATH)));
+    ASSERT_TRUE(drv::PressButton(ask, IDCANCEL));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
+    EXPECT_EQ("first", drv::ReadBytes(b + "\\fold.txt"));
+    app.Close();
+
+    // Their segments of that name merge back, the sibling's set untouched.
+    drv::AppProcess app2;
+    main = Start(app2, b + "," + c, 4);
+    ASSERT_TRUE(main);
+    dlg = Open(app2, main, ID_MERGE, {Segment(name, 2)});
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ(name, drv::WindowText(GetDlgItem(dlg, IDC_SELECTION)));
+    ASSERT_TRUE(Confirm(dlg));
+    EXPECT_EQ(bytes, drv::ReadBytes(c + "\\" + name));
+    EXPECT_FALSE(drv::Exists(c + "\\данные 日本 xx.bin"));
+    app2.Close();
+}
+
 // A small tmpfs mounted as drive R: stands for a full diskette. Needs root for the mount.
 class SplitMergeRoom : public SplitMerge {
 protected:
