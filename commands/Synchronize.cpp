@@ -100,10 +100,15 @@ private:
         cancelled = true;
         return false;
     }
+    // The name and the bar move at most ten times a second: a message to the dialog's thread
+    // for every entry would cost more than the scan.
     void Examine(const char* name)
     {
-        m_progress.SetText(2, name);
-        m_progress.StepIt();
+        if (GetTickCount() - m_shown >= 100) {
+            m_shown = GetTickCount();
+            m_progress.SetText(2, name);
+            m_progress.StepIt();
+        }
         if (m_progress.IsCanceled())
             cancelled = true;
     }
@@ -114,6 +119,7 @@ private:
     std::string m_passive;
     Progress& m_progress;
     HWND m_owner;
+    DWORD m_shown = 0;
 };
 
 void SyncPlan::CopyScan(const std::string& self, const std::string& other, const std::string& rel, bool top)
