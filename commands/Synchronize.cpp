@@ -411,6 +411,13 @@ bool SynchronizeDlg::Run()
         ListView_SetItemState(passive->GetListView(), -1, 0, LVIS_SELECTED);
     bool cancelled = false;
     ran = true;
+    // The views add every new file to their lists while the shell works; each addition would
+    // redraw the list at once. The panels are refreshed afterwards anyway.
+    HWND lists[2] = {m_frame.ActivePanel() ? m_frame.ActivePanel()->GetListView() : NULL,
+                     passive ? passive->GetListView() : NULL};
+    for (HWND l : lists)
+        if (l)
+            SendMessageA(l, WM_SETREDRAW, FALSE, 0);
     UINT quiet = confirm ? 0 : FOF_NOCONFIRMATION;
     if (!plan.deletes.empty()) {
         std::string from = ShellList(plan.deletes);
@@ -437,6 +444,11 @@ bool SynchronizeDlg::Run()
         SHFileOperationA(&op);
         cancelled = op.fAnyOperationsAborted != FALSE;
     }
+    for (HWND l : lists)
+        if (l && IsWindow(l)) {
+            SendMessageA(l, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(l, NULL, TRUE);
+        }
     EnableWindow(GetDlgItem(m_hWnd, IDOK), TRUE);
     EnableWindow(GetDlgItem(m_hWnd, IDCANCEL), TRUE);
     if (cancelled)
