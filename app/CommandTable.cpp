@@ -6,6 +6,8 @@
 #include "app/TipDlg.h"
 #include "imageview/ImageView.h"
 #include "quickedit/QuickEditCmd.h"
+#include "commands/Compare.h"
+#include "commands/SplitMerge.h"
 #include "Product.h"
 #include "registry/RegKey.h"
 #include "ui/MsgUtil.h"
@@ -445,12 +447,13 @@ const Command kCommands[] = {
     {ID_CMD_MOVE, ID_CMD_MOVE, "DisableMenuCommandMove", nullptr, EnableOnFileSystem},
     {ID_CMD_RENAME, ID_CMD_RENAME, "DisableMenuCommandRename", nullptr, EnableOnFileSystem},
     {ID_CMD_DELETE, ID_CMD_DELETE, "DisableMenuCommandDelete", nullptr, EnableOnFileSystem},
-    {ID_CMD_SPLIT, ID_CMD_SPLIT, "DisableMenuCommandSplit", nullptr, EnableOnFileSystem},
-    {ID_CMD_MERGE, ID_CMD_MERGE, "DisableMenuCommandMerge", nullptr, EnableOnFileSystem},
+    {ID_CMD_SPLIT, ID_CMD_SPLIT, "DisableMenuCommandSplit", RunSplitMerge, EnableOnFileSystem},
+    {ID_CMD_MERGE, ID_CMD_MERGE, "DisableMenuCommandMerge", RunSplitMerge, EnableOnFileSystem},
     {ID_CMD_STAMP, ID_CMD_STAMP, "DisableMenuCommandStamp", nullptr, EnableOnFileSystem},
     {39400, 39400, nullptr, nullptr, EnableOnFileSystem},
     {39408, 39499, nullptr, nullptr, EnableOnFileSystem},
-    {ID_CMD_COMPARE, ID_CMD_SYNCHRONIZE, "DisableMenuCommandCompare", nullptr, EnableOnBothFileSystem},
+    {ID_CMD_COMPARE, ID_CMD_COMPARE, "DisableMenuCommandCompare", RunCompare, EnableOnBothFileSystem},
+    {ID_CMD_SYNCHRONIZE, ID_CMD_SYNCHRONIZE, "DisableMenuCommandSynchronize", RunSynchronize, EnableOnBothFileSystem},
     {ID_CMD_LIST, ID_CMD_LIST, "DisableMenuCommandList", nullptr, nullptr},
     {ID_CLIP_NAME, ID_CLIP_PATH_ALIAS, "DisableMenuCommandCopyToClipboard", nullptr, EnableOnFileSystem},
     {38251, 38259, "DisableMenuCommandCopyToClipboard", nullptr, EnableOnFileSystem},

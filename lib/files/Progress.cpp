@@ -379,6 +379,16 @@ void Progress::StepIt()
     CheckDelay();
 }
 
+void Progress::SetPos(int pos)
+{
+    if (ProgressDlg* dlg = m_dlg) {
+        dlg->SetPos(pos);
+        return;
+    }
+    m_steps = pos > 0 ? static_cast<unsigned>(pos) : 0;
+    CheckDelay();
+}
+
 void Progress::Init(int max, int titleId, int textId)
 {
     SetRange(0, max);

@@ -60,6 +60,8 @@ public:
     void SetTextFmt(int line, const char* format, ...);
     void SetRange(int min, int max);
     void StepIt();
+    // Moves the bar to pos at once: a long loop steps in bulk rather than a message a step.
+    void SetPos(int pos);
     // Range 0..max, title and line 1 from string resources (negative: the library's).
     void Init(int max, int titleId, int textId);
     // False when cancelled; else a step and line 1 from a string resource.
