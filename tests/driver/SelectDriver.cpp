@@ -208,9 +208,9 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
 std::string ReadBytes(const std::string& path)
 {
     std::string out;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
+        return std::string();   // missing or unreadable
     char buf[4096];
     DWORD n = 0;
     while (ReadFile(f, buf, sizeof(buf), &n, NULL) && n)

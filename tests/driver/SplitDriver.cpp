@@ -35,32 +35,6 @@ bool SelectListItems(HWND list, const std::vector<std::string>& names)
     return found == names.size();
 }
 
-std::string ReadBytes(const std::string& path)
-{
-    std::string out;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return out;
-    char buf[65536];
-    DWORD n = 0;
-    while (::ReadFile(f, buf, sizeof(buf), &n, NULL) && n)
-        out.append(buf, n);
-    CloseHandle(f);
-    return out;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD n = 0;
-    bool ok = ::WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL) && n == bytes.size();
-    CloseHandle(f);
-    return ok;
-}
-
 HWND WaitForDialogCaption(DWORD pid, const char* caption, DWORD timeoutMs)
 {
     HWND found = NULL;
