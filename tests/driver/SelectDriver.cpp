@@ -86,7 +86,15 @@ bool PressKey(HWND foreground, WORD vk, const std::vector<WORD>& modifiers)
     key(vk, true);
     for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
         key(*it, true);
-    return SendInput((UINT)in.size(), in.data(), sizeof(INPUT)) == in.size();
+    // Wine refuses input for a while after another program's window went away: try again.
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        if (SendInput((UINT)in.size(), in.data(), sizeof(INPUT)) == in.size())
+            return true;
+        Sleep(100);
+        if (foreground)
+            SetForegroundWindow(foreground);
+    }
+    return false;
 }
 
 std::string ClipboardText()

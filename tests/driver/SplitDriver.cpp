@@ -87,10 +87,8 @@ bool RunUnixShell(const std::string& script, std::string* output, DWORD timeoutM
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA("/bin/sh", line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
         return false;
-    if (pi.hThread)
-        CloseHandle(pi.hThread);
-    if (pi.hProcess)
-        CloseHandle(pi.hProcess);
+    // Wine gives no handles for a Unix process: what comes back is garbage, and closing it
+    // closed handles of this process (its window station went, and with it all input).
     if (!WaitFor([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeoutMs))
         return false;
     std::string text = ReadBytes(done);
