@@ -425,7 +425,8 @@ TEST_F(SplitMerge, SourcesGoOnlyAfterTheWholeOutputIsWritten)
     ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
     EXPECT_FALSE(drv::Exists(a + "\\data.txt"));
     EXPECT_TRUE(drv::Exists(a + "\\data.txt.bak"));
-    EXPECT_EQ(0x80000u, drv::GetUserDword(kRootKey, "Settings2", 0) & 0x80000u);
+    // Stored once the dialog has gone.
+    EXPECT_TRUE(drv::WaitFor([&] { return (drv::GetUserDword(kRootKey, "Settings2", 0) & 0x80000u) != 0; }, 5000));
 
     // Merge back into A with the box remembered; Yes to All takes every segment after the
     // joined file is complete.
