@@ -6,6 +6,7 @@
 // is not counted. Every copy is checked byte for byte afterwards (not timed), and the caches
 // are flushed (`sync`) before each timed copy.
 #include "BenchUtil.h"
+#include "UnixRun.h"
 
 namespace {
 using drv::RemoveTree;
@@ -15,25 +16,7 @@ const int kFolders = 20;
 const int kFilesPerFolder = 100;
 const DWORD kBigSize = 1u << 30;
 
-typedef char*(CDECL* UnixNameFn)(const WCHAR*);
-
-// The Unix path of a Windows path, when running under Wine; empty otherwise.
-std::string UnixPath(const std::string& path)
-{
-    static UnixNameFn fn = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!fn)
-        return std::string();
-    WCHAR wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
-        return std::string();
-    char* unix = fn(wide);
-    if (!unix)
-        return std::string();
-    std::string out = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return out;
-}
+using bench::UnixPath;
 
 bool WriteBytes(const std::string& path, const char* data, DWORD size, DWORD repeat = 1)
 {
@@ -147,44 +130,9 @@ bool SameTree(const std::string& src, const std::string& dst, int* files)
     return same;
 }
 
-// Runs a Unix shell command through Wine and waits for its end: Wine cannot wait for a Unix
-// process, so the script writes its exit code and its output into a file that appears last.
 bool RunUnix(const std::string& script, std::string* output, DWORD timeoutMs)
 {
-    std::string done = bench::TempPath("bench_copy_unix.out");
-    std::string part = done + ".part";
-    DeleteFileA(done.c_str());
-    std::string unixDone = UnixPath(done), unixPart = UnixPath(part);
-    if (unixDone.empty())
-        return false;
-    std::string cmd = "sh -c \"(" + script + ") > '" + unixPart + "' 2>&1; echo rc=$? >> '" +
-                      unixPart + "'; mv '" + unixPart + "' '" + unixDone + "'\"";
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back(0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA("/bin/sh", line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return false;
-    // Wine gives no handles for a Unix process: closing what comes back closes others.
-    double t0 = bench::NowMs();
-    while (GetFileAttributesA(done.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (bench::NowMs() - t0 > timeoutMs)
-            return false;
-        Sleep(bench::kPollMs);
-    }
-    HANDLE f = CreateFileA(done.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    std::string text;
-    char buf[512];
-    DWORD n = 0;
-    while (f != INVALID_HANDLE_VALUE && ReadFile(f, buf, sizeof(buf), &n, NULL) && n)
-        text.append(buf, n);
-    if (f != INVALID_HANDLE_VALUE)
-        CloseHandle(f);
-    DeleteFileA(done.c_str());
-    if (output)
-        *output = text;
-    return text.find("rc=0") != std::string::npos;
+    return bench::RunUnixScript(script, output, timeoutMs, bench::TempPath("bench_copy_unix.out"));
 }
 
 // Flushes written data to the disk, so that one copy's write-back does not slow the next.

@@ -1,5 +1,6 @@
 #include "SelectDriver.h"
 #include "Driver.h"
+#include "SplitDriver.h"
 #include <commctrl.h>
 #include <algorithm>
 
@@ -7,32 +8,7 @@ namespace drv {
 
 bool SelectNames(HWND list, const std::vector<std::string>& names)
 {
-    std::vector<std::string> all = ListViewTexts(list, false);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return false;
-    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    size_t found = 0;
-    if (remote) {
-        LVITEMA item = {};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote);
-        for (size_t i = 0; i < all.size(); ++i) {
-            if (std::find(names.begin(), names.end(), all[i]) == names.end())
-                continue;
-            item.state = LVIS_SELECTED | (found == 0 ? LVIS_FOCUSED : 0);
-            WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-            if (SendMessageA(list, LVM_SETITEMSTATE, i, (LPARAM)remote))
-                ++found;
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return found == names.size();
+    return SelectListItems(list, names);
 }
 
 bool SetItemState(HWND list, int index, UINT state, UINT mask)
