@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include <algorithm>
 #include "app/MainApp.h"
 #include "app/CommandTable.h"
 #include "app/MainCmdLine.h"
@@ -1100,6 +1101,12 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_DESTROY: {
         KillTimer(m_hWnd, ID_STATUS_TIMER);
+        // The tool windows go first, the most recently used first, each storing its placement.
+        std::vector<ToolWindow*> tools;
+        tools.swap(m_toolWindows);
+        m_closing = true;
+        for (ToolWindow* w : tools)
+            w->CloseWithFrame();
         StopAnimation();
         SaveState();
         if (m_iconShown)
@@ -1119,4 +1126,19 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     }
     }
     return VmMainFrame::WindowProc(msg, wp, lp);
+}
+
+void CMainFrame::AddToolWindow(ToolWindow* wnd)
+{
+    if (m_closing || !wnd)
+        return;
+    if (std::find(m_toolWindows.begin(), m_toolWindows.end(), wnd) == m_toolWindows.end())
+        m_toolWindows.insert(m_toolWindows.begin(), wnd);
+}
+
+void CMainFrame::RemoveToolWindow(ToolWindow* wnd)
+{
+    auto it = std::find(m_toolWindows.begin(), m_toolWindows.end(), wnd);
+    if (it != m_toolWindows.end())
+        m_toolWindows.erase(it);
 }

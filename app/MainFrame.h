@@ -3,6 +3,7 @@
 // shell views' calls, and the close test.
 #pragma once
 #include "app/FrameOpts.h"
+#include "app/ToolWindow.h"
 #include "app/VmMainFrame.h"
 #include "customize/CaptionPainter.h"
 #include "framework/ControlBar.h"
@@ -11,6 +12,7 @@
 #include "panels/ViewFrame.h"
 #include "shell/Pidl.h"
 #include "shell/ShellBrowser.h"
+#include <vector>
 
 struct StartRequest;
 
@@ -57,6 +59,13 @@ public:
     void ShowNetworkMenu(int index, UINT command);
     void MapNetworkDrive();
     void DisconnectNetworkDrive();
+
+    // Tool windows: an activated one not yet listed goes to the head of the list; a closed one
+    // leaves it, except while the main window closes them all.
+    void AddToolWindow(ToolWindow* wnd);
+    void RemoveToolWindow(ToolWindow* wnd);
+    int ToolWindowCount() const { return (int)m_toolWindows.size(); }
+    ToolWindow* ToolWindowAt(int index) const { return m_toolWindows[index]; }
     // DriveBarHost
     void OnDriveCommand(DriveBar& bar, UINT id, bool root, bool passive) override;
     int GetCheckedDrive(const DriveBar& bar) const override;
@@ -118,6 +127,7 @@ private:
     FrameOpts m_opts;
     bool m_setUp = false;
     bool m_closing = false;
+    std::vector<ToolWindow*> m_toolWindows;   // most recently activated first
     bool m_iconShown = false;
     bool m_fullScreen = false;
     bool m_stateSaved = false;

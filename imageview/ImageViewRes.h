@@ -4,6 +4,7 @@
 #define IDD_IMAGEVIEW            3900
 #define IDD_IMAGEVIEW_OPTIONS    3901
 #define IDI_IMAGEVIEW            150
+#define IDB_IMAGEVIEW_TOOLBAR    151
 #define IDR_IMAGEVIEW_ACCEL      160
 
 #define IDC_IV_TOOLBAR           3910

@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "shell/IdList.h"
 #include "shell/Pidl.h"
+#include "ui/IconMenu.h"
 #include "ui/MsgUtil.h"
 #include "ui/WaitCursor.h"
 #include "util/PathUtil.h"
@@ -23,12 +24,57 @@ struct ToolButton {
     int id;
 };
 // Images of the common controls' standard set; -1 a separator.
+// Pictures are indexes in the window's own strip (bitmap IDB_IMAGEVIEW_TOOLBAR).
 const ToolButton kButtons[] = {
-    {STD_REDOW, ID_IV_RUN},   {STD_PROPERTIES, ID_IV_PAUSE}, {STD_UNDO, ID_IV_PREVIOUS},
-    {STD_REDOW, ID_IV_NEXT},  {STD_DELETE, ID_IV_STOP},      {-1, 0},
-    {STD_PRINTPRE, ID_IV_FULLSCREEN}, {-1, 0},
-    {STD_PROPERTIES, ID_IV_OPTIONS},  {STD_HELP, ID_IV_HELP},
+    {0, ID_IV_RUN},  {1, ID_IV_PAUSE}, {2, ID_IV_PREVIOUS}, {3, ID_IV_NEXT},
+    {4, ID_IV_STOP}, {-1, 0},          {5, ID_IV_FULLSCREEN}, {-1, 0},
+    {6, ID_IV_OPTIONS}, {7, ID_IV_HELP},
 };
+const COLORREF kToolbarMask = RGB(255, 0, 255);
+
+// A disabled look for a menu picture: each pixel's grey level, lightened, on the same mask.
+HICON GreyIcon(HICON icon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info))
+        return NULL;
+    HICON result = NULL;
+    BITMAP bm = {};
+    if (info.hbmColor && GetObjectA(info.hbmColor, sizeof(bm), &bm) && bm.bmWidth > 0 &&
+        bm.bmHeight > 0) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = bm.bmWidth;
+        bi.bmiHeader.biHeight = -bm.bmHeight;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        std::vector<DWORD> px((size_t)bm.bmWidth * bm.bmHeight);
+        std::vector<DWORD> mask(px.size(), 0);
+        HDC dc = GetDC(NULL);
+        if (GetDIBits(dc, info.hbmColor, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS) &&
+            (!info.hbmMask ||
+             GetDIBits(dc, info.hbmMask, 0, bm.bmHeight, mask.data(), &bi, DIB_RGB_COLORS))) {
+            for (size_t i = 0; i < px.size(); i++) {
+                DWORD c = px[i];
+                if (mask[i] & 0xFFFFFF)
+                    continue;   // transparent: the colour stays black so the screen shows
+                DWORD r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+                DWORD y = (r * 30 + g * 59 + b * 11) / 100;
+                y = 128 + y / 2;
+                px[i] = (c & 0xFF000000) | (y << 16) | (y << 8) | y;
+            }
+            SetDIBits(dc, info.hbmColor, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS);
+            result = CreateIconIndirect(&info);
+        }
+        ReleaseDC(NULL, dc);
+    }
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        DeleteObject(info.hbmMask);
+    return result;
+}
 
 HWND ActiveList(CMainFrame& f)
 {
@@ -66,12 +112,18 @@ BOOL ImageViewWnd::OnInitDialog()
                                 TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER, 0, 0, 0, 0, m_hWnd,
                                 (HMENU)(INT_PTR)IDC_IV_TOOLBAR, module, NULL);
     SendMessageA(m_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP std = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
-    SendMessageA(m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&std);
+    // Our own list with a colour mask, so the menu can take masked icons from it too.
+    m_images = ImageList_Create(16, 15, ILC_COLOR24 | ILC_MASK, 8, 0);
+    if (HBITMAP strip = (HBITMAP)LoadImageA(module, MAKEINTRESOURCEA(IDB_IMAGEVIEW_TOOLBAR),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)) {
+        ImageList_AddMasked(m_images, strip, kToolbarMask);
+        DeleteObject(strip);
+    }
+    SendMessageA(m_toolbar, TB_SETIMAGELIST, 0, (LPARAM)m_images);
     std::vector<TBBUTTON> buttons;
     for (const ToolButton& b : kButtons) {
         TBBUTTON t = {};
-        t.iBitmap = b.bitmap < 0 ? 6 : b.bitmap;
+        t.iBitmap = b.bitmap < 0 ? 6 : b.bitmap;   // a separator's width
         t.idCommand = b.id;
         t.fsState = TBSTATE_ENABLED;
         t.fsStyle = b.id ? (b.id == ID_IV_FULLSCREEN ? BTNS_CHECK : BTNS_BUTTON) : BTNS_SEP;
@@ -408,24 +460,44 @@ void ImageViewWnd::LeaveFullScreen()
     ShowPointer(true);
 }
 
+// The toolbar's picture of a command, greyed for a disabled item (the caller owns the icon).
+HICON ImageViewWnd::CommandIcon(int id, bool enabled) const
+{
+    HIMAGELIST images = m_images;
+    int index = -1;
+    for (const ToolButton& b : kButtons)
+        if (b.id == id)
+            index = b.bitmap;
+    if (!images || index < 0)
+        return NULL;
+    HICON icon = ImageList_GetIcon(images, index, ILD_NORMAL);
+    if (!icon || enabled)
+        return icon;
+    HICON grey = GreyIcon(icon);
+    DestroyIcon(icon);
+    return grey;
+}
+
 void ImageViewWnd::ContextMenu(POINT at)
 {
     KillTimer(m_hWnd, TIMER_POINTER);
     ShowPointer(true);
     m_menuOpen = true;
     for (;;) {
-        HMENU menu = CreatePopupMenu();
+        IconMenu menu;
+        menu.SetOwnsIcons(true);
         const int ids[] = {ID_IV_RUN, ID_IV_PAUSE, ID_IV_PREVIOUS, ID_IV_NEXT, ID_IV_STOP};
-        for (int i = 0; i < 5; i++)
-            AppendMenuA(menu, MF_STRING | (IsEnabled(ids[i]) ? 0 : MF_GRAYED), ids[i],
-                        ResStr(IDS_IV_MENU_RUN + i));
-        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-        AppendMenuA(menu, MF_STRING, ID_IV_FULLSCREEN, ResStr(IDS_IV_MENU_NORMAL));
-        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-        AppendMenuA(menu, MF_STRING, ID_IV_OPTIONS, ResStr(IDS_IV_MENU_OPTIONS));
-        int chosen = (int)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0,
-                                         m_hWnd, NULL);
-        DestroyMenu(menu);
+        for (int i = 0; i < 5; i++) {
+            bool on = IsEnabled(ids[i]);
+            menu.AppendItem(ids[i], ResStr(IDS_IV_MENU_RUN + i), CommandIcon(ids[i], on),
+                            on ? 0 : MF_GRAYED);
+        }
+        menu.AppendSeparator();
+        menu.AppendItem(ID_IV_FULLSCREEN, ResStr(IDS_IV_MENU_NORMAL),
+                        CommandIcon(ID_IV_FULLSCREEN, true));
+        menu.AppendSeparator();
+        menu.AppendItem(ID_IV_OPTIONS, ResStr(IDS_IV_MENU_OPTIONS), CommandIcon(ID_IV_OPTIONS, true));
+        int chosen = (int)menu.TrackEx(m_hWnd, at);
         if (!chosen || !IsEnabled(chosen))
             break;
         PostCommand(m_hWnd, (UINT)chosen);
@@ -646,8 +718,10 @@ INT_PTR ImageViewWnd::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE)
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            m_frame.AddToolWindow(this);
             UpdateCommands();
+        }
         break;
     }
     return VmDlg::OnDlgMessage(msg, wParam, lParam);
@@ -662,8 +736,19 @@ void ImageViewWnd::OnCancel()
     CloseDialog(IDCANCEL, 0);
 }
 
+void ImageViewWnd::CloseWithFrame()
+{
+    // The normal window's placement is the one kept.
+    if (m_fullScreen)
+        LeaveFullScreen();
+    CloseDialog(IDCANCEL, 0);
+}
+
 void ImageViewWnd::OnPostNcDestroy()
 {
+    if (m_images)
+        ImageList_Destroy(m_images);   // the toolbar went with the window
+    m_frame.RemoveToolWindow(this);
     if (m_hook)
         UnhookWindowsHookEx(m_hook);
     ShowPointer(true);

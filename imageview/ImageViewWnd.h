@@ -1,12 +1,14 @@
 // The Image Preview window.
 #pragma once
+#include "app/ToolWindow.h"
 #include "ui/Picture.h"
 #include "ui/VmDlg.h"
+#include <commctrl.h>
 #include <string>
 
 class CMainFrame;
 
-class ImageViewWnd : public VmDlg {
+class ImageViewWnd : public VmDlg, public ToolWindow {
 public:
     explicit ImageViewWnd(CMainFrame& frame) : m_frame(frame) {}
     bool Create();
@@ -14,6 +16,10 @@ public:
     void ShowItem(const char* path, int count);
     // Reads the active panel's selection once the waiting messages are handled.
     void RequestRefresh();
+
+    // ToolWindow
+    HWND GetToolHWND() const override { return m_hWnd; }
+    void CloseWithFrame() override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -35,6 +41,7 @@ private:
     void Stop();
     void EnterFullScreen();
     void LeaveFullScreen();
+    HICON CommandIcon(int id, bool enabled) const;
     void ShowPointer(bool show);
     void ContextMenu(POINT at);
     void Options();
@@ -62,5 +69,6 @@ private:
     HWND m_toolbar = NULL;
     HWND m_status = NULL;
     HACCEL m_accel = NULL;
+    HIMAGELIST m_images = NULL;   // the toolbar and menu pictures (owned)
     HHOOK m_hook = NULL;
 };

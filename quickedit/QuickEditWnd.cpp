@@ -2,6 +2,7 @@
 #include "quickedit/QuickEditOptions.h"
 #include "quickedit/QuickEditRes.h"
 #include "app/MainApp.h"
+#include "app/MainFrame.h"
 #include "ui/MsgUtil.h"
 #include "util/PathUtil.h"
 #include "util/ResStr.h"
@@ -451,6 +452,8 @@ INT_PTR QuickEditWnd::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) != WA_INACTIVE) {
             if (IsIconic(m_hWnd))
                 ShowWindow(m_hWnd, SW_RESTORE);
+            if (CMainFrame* frame = GetMainApp().MainFrame())
+                frame->AddToolWindow(this);
             UpdateCommands();
         }
         break;
@@ -459,6 +462,13 @@ INT_PTR QuickEditWnd::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     return VmDlg::OnDlgMessage(msg, wParam, lParam);
+}
+
+void QuickEditWnd::CloseWithFrame()
+{
+    if (m_find)
+        DestroyWindow(m_find->GetHWND());
+    CloseDialog(IDCANCEL, 0);
 }
 
 void QuickEditWnd::OnCancel()
@@ -472,6 +482,8 @@ void QuickEditWnd::OnCancel()
 
 void QuickEditWnd::OnPostNcDestroy()
 {
+    if (CMainFrame* frame = GetMainApp().MainFrame())
+        frame->RemoveToolWindow(this);
     auto it = std::find(g_windows.begin(), g_windows.end(), this);
     if (it != g_windows.end())
         g_windows.erase(it);

@@ -1,6 +1,7 @@
 // The Quick Edit window: one document in a text control with a toolbar and a status bar,
 // and its modeless find and replace dialog.
 #pragma once
+#include "app/ToolWindow.h"
 #include "quickedit/QuickEditDoc.h"
 #include "ui/VmDlg.h"
 #include "ui/VmHistCB.h"
@@ -33,7 +34,7 @@ private:
     VmHistCB m_replaceHist;   // "QEReplaceMRU"
 };
 
-class QuickEditWnd : public VmDlg {
+class QuickEditWnd : public VmDlg, public ToolWindow {
 public:
     QuickEditWnd();
     ~QuickEditWnd() override;
@@ -58,6 +59,10 @@ public:
     // Asks every modified window to save; false when the user stopped.
     static bool AskToSaveAll();
     static void ApplyFontAll(bool fixed);
+
+    // ToolWindow
+    HWND GetToolHWND() const override { return m_hWnd; }
+    void CloseWithFrame() override;
 
 protected:
     BOOL OnInitDialog() override;

@@ -82,6 +82,41 @@ bool Near(COLORREF a, COLORREF b)
            abs(GetBValue(a) - GetBValue(b)) < 40;
 }
 
+// How many pixels of a screen rectangle are near the colour (one copy of the screen).
+int CountNear(const RECT& r, COLORREF c)
+{
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return 0;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    int count = 0;
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        const DWORD* px = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < w * h; i++) {
+            DWORD v = px[i];
+            if (Near(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF), c))
+                count++;
+        }
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+    return count;
+}
+
 class ImagePreview : public ::testing::Test {
 protected:
     void SetUp() override
@@ -366,12 +401,21 @@ TEST_F(ImagePreview, TheContextMenuOpensInFullScreenOnly)
     ASSERT_TRUE(drv::WaitFor([&] { return Area(view).right - Area(view).left == sw; }, 8000));
     PostMessageA(view, WM_RBUTTONUP, 0, MAKELPARAM(200, 200));
     ASSERT_TRUE(drv::WaitFor(menuShown, 8000));
-    EXPECT_FALSE(drv::Screenshot("imageview_context_menu", NULL).empty());
-    // Next from the menu shows the next picture and opens the menu again.
     HWND menu = NULL;
     for (HWND w : drv::TopLevelWindows(app.Pid()))
         if (drv::ClassName(w) == "#32768")
             menu = w;
+    // The items carry the toolbar's pictures beside their texts: Run's green triangle, and Stop
+    // (no show runs) greyed, so none of its red shows.
+    RECT mr = {};
+    GetWindowRect(menu, &mr);
+    RECT icons = {mr.left, mr.top, mr.left + 30, mr.bottom};
+    Sleep(300);
+    EXPECT_GT(CountNear(icons, RGB(0, 150, 0)), 20);
+    EXPECT_EQ(0, CountNear(icons, RGB(200, 0, 0)));
+    EXPECT_GT(CountNear(icons, RGB(0, 64, 192)), 20);   // Pause, Previous, Next
+    EXPECT_FALSE(drv::Screenshot("imageview_context_menu", NULL).empty());
+    // Next from the menu shows the next picture and opens the menu again.
     PostMessageA(menu, WM_CHAR, 'x', 1);   // "Ne&xt"
     EXPECT_TRUE(WaitTitle(view, "b_small.gif"));
     EXPECT_TRUE(drv::WaitFor(menuShown, 8000));

@@ -523,3 +523,42 @@ TEST_F(QuickEditWindow, ATwoGigabyteFileIsRefusedWithAMessage)
 }
 
 }   // namespace
+
+namespace {
+
+// The 44-byte placement record stored under the program's key.
+bool ReadPlacement(const char* name, WINDOWPLACEMENT& wp)
+{
+    DWORD size = sizeof(wp);
+    return RegGetValueA(HKEY_CURRENT_USER, kRootKey, name, RRF_RT_REG_BINARY, NULL, &wp, &size) ==
+               ERROR_SUCCESS &&
+           size == 44;
+}
+
+TEST_F(QuickEditWindow, ClosingTheProgramClosesEveryEditorAndKeepsItsPlace)
+{
+    HWND main = Start();
+    QuickEdit(main, {"unix.txt"});
+    HWND first = WaitForEditor("unix.txt");
+    ASSERT_TRUE(first);
+    QuickEdit(main, {"limit.txt"});
+    HWND second = WaitForEditor("limit.txt");
+    ASSERT_TRUE(second);
+    SetWindowPos(second, NULL, 300, 250, 500, 360, SWP_NOZORDER);
+    SetWindowPos(first, NULL, 123, 87, 610, 420, SWP_NOZORDER);
+    SetForegroundWindow(first);
+    PostMessageA(first, WM_ACTIVATE, WA_ACTIVE, 0);
+    Sleep(500);
+    // Nothing was changed: no question, both windows close with the program.
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(app.WaitForExit(15000));
+    WINDOWPLACEMENT wp = {};
+    ASSERT_TRUE(ReadPlacement("DlgQuickEdit", wp));
+    // The editors share one record. The list holds them in the order they were first
+    // activated, newest first, and activating again does not reorder it: the second editor
+    // closes first, the first one last and its place is the one kept.
+    EXPECT_EQ(123, wp.rcNormalPosition.left);
+    EXPECT_EQ(87, wp.rcNormalPosition.top);
+}
+
+}   // namespace
