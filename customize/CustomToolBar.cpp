@@ -5,9 +5,10 @@
 #include <string.h>
 
 namespace {
-// Image strips in the order they are added: the common controls' standard, view and
-// history images.
-const int kStd = 0, kView = 15, kHist = 28;
+// Image strips of the common controls: an image is its strip times kStrip plus its index
+// there; the toolbar maps the strip to where TB_ADDBITMAP put it.
+const int kStrip = 100;
+const int kStd = 0 * kStrip, kView = 1 * kStrip, kHist = 2 * kStrip;
 
 const CustomToolBar::Available kAvailable[] = {
     {38113, kHist + HIST_FAVORITES},   {38109, kHist + HIST_VIEWTREE},
@@ -20,13 +21,13 @@ const CustomToolBar::Available kAvailable[] = {
     {38216, kStd + STD_PRINT},         {39407, kView + VIEW_SORTDATE},
     {38201, kStd + STD_FILENEW},       {38203, kView + VIEW_NEWFOLDER},
     {38601, kStd + STD_FIND},          {38602, kStd + STD_PRINTPRE},
-    {38401, kView + VIEW_LARGEICONS},  {38417, kView + VIEW_VIEWMENU},
+    {38401, kView + VIEW_LARGEICONS},  {38417, kView + VIEW_LIST},
     {38414, kStd + STD_PROPERTIES},    {57664, kStd + STD_HELP},
     {57669, kStd + STD_HELP},          {38102, kView + VIEW_PARENTFOLDER},
     {38106, kHist + HIST_BACK},        {38107, kHist + HIST_FORWARD},
     {38108, kHist + HIST_ADDTOFAVORITES}, {38112, kView + VIEW_NETCONNECT},
     {38207, kStd + STD_UNDO},          {38620, kView + VIEW_NETCONNECT},
-    {38621, kView + VIEW_NETDISCONNECT}, {38509, kView + VIEW_LIST},
+    {38621, kView + VIEW_NETDISCONNECT}, {38509, kView + VIEW_SORTNAME},
 };
 
 int FindAvailable(const CustomToolBar::Available* list, int count, WORD id)
@@ -71,9 +72,9 @@ bool CustomToolBar::CreateCustom(fw::FrameWnd* frame, UINT id, const char* title
     TBADDBITMAP std = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
     TBADDBITMAP view = {HINST_COMMCTRL, IDB_VIEW_SMALL_COLOR};
     TBADDBITMAP hist = {HINST_COMMCTRL, IDB_HIST_SMALL_COLOR};
-    SendMessageA(m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&std);
-    SendMessageA(m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&view);
-    SendMessageA(m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&hist);
+    m_stripStart[0] = (int)SendMessageA(m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&std);
+    m_stripStart[1] = (int)SendMessageA(m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&view);
+    m_stripStart[2] = (int)SendMessageA(m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&hist);
     return true;
 }
 
@@ -83,6 +84,12 @@ void CustomToolBar::Init(const char* valueName, const WORD* defaults, int count)
     m_defaults.assign(defaults, defaults + count);
     if (!LoadLayout())
         ApplyLayout(m_defaults.data(), (int)m_defaults.size());
+}
+
+int CustomToolBar::ImageOf(const Available& a) const
+{
+    int strip = a.image / kStrip;
+    return (strip >= 0 && strip < 3 ? m_stripStart[strip] : 0) + a.image % kStrip;
 }
 
 int CustomToolBar::OwnCount() const
@@ -119,7 +126,7 @@ void CustomToolBar::ApplyLayout(const WORD* list, int count)
                 if (found < 0)
                     continue;   // a command the toolbar no longer offers
                 b.idCommand = list[i];
-                b.iBitmap = available[found].image;
+                b.iBitmap = ImageOf(available[found]);
                 b.fsState = TBSTATE_ENABLED;
                 b.fsStyle = TBSTYLE_BUTTON;
             }
@@ -201,7 +208,7 @@ bool CustomToolBar::OnNotify(NMHDR* hdr, LRESULT& result)
         }
         const Available& a = m_available[tb->iItem];
         tb->tbButton.idCommand = a.id;
-        tb->tbButton.iBitmap = a.image;
+        tb->tbButton.iBitmap = ImageOf(a);
         tb->tbButton.fsState = TBSTATE_ENABLED;
         tb->tbButton.fsStyle = TBSTYLE_BUTTON;
         tb->tbButton.dwData = 0;

@@ -23,7 +23,7 @@ public:
     // Every command the toolbar resource offers, in resource order, with its image.
     struct Available {
         WORD id;
-        int image;
+        int image;   // strip and index in the strip
     };
     static const Available* GetAvailable(int& count);
 
@@ -35,10 +35,12 @@ protected:
 private:
     bool OnNotify(NMHDR* hdr, LRESULT& result);
     int OwnCount() const;
+    int ImageOf(const Available& a) const;
 
     char m_valueName[64] = "";
     std::vector<WORD> m_defaults;
     const Available* m_available = nullptr;   // while the dialog is open
     int m_availableCount = 0;
     bool m_customizing = false;
+    int m_stripStart[3] = {};   // first image of each strip in the toolbar's image list
 };
