@@ -381,8 +381,11 @@ bool ImportFrom(HWND owner, const std::wstring& path, bool quiet)
         return false;
     // The file names the product's own key, or it is not this product's settings: nothing
     // outside the product key may be written.
-    const XmlTreeItem* top = tree.GetItem(tree.GetHeadPos());
+    XmlTreeItem* top = tree.GetItem(tree.GetHeadPos());
     if (!top || lstrcmpiA(AttribOf(top, kName).data(), product) != 0)
+        return false;
+    XmlAttrib* topName = top->FindAttrib(kName);
+    if (!topName || !topName->SetNameValue(kName, product))   // the key keeps its spelling
         return false;
     // The whole tree is checked before the current settings go: a file of the wrong form
     // must not leave the program without any.

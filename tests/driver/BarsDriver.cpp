@@ -64,6 +64,34 @@ bool InsertToolbarSeparator(HWND toolbar, int index)
     return ok;
 }
 
+namespace {
+struct BoxSearch {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindBoxProc(HWND wnd, LPARAM lp)
+{
+    BoxSearch* s = reinterpret_cast<BoxSearch*>(lp);
+    if (IsWindowVisible(wnd) && ClassName(wnd) == "#32770" &&
+        AllTexts(wnd).find(s->text) != std::string::npos) {
+        s->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND WaitForBoxOfAnyProcess(const char* text, DWORD timeoutMs)
+{
+    BoxSearch s = {text, NULL};
+    WaitFor([&] {
+        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&s));
+        return s.found != NULL;
+    }, timeoutMs);
+    return s.found;
+}
+
 HWND TrayIconWindow(DWORD pid)
 {
     for (HWND w : TopLevelWindows(pid, false))
