@@ -396,6 +396,36 @@ bool ImportFrom(HWND owner, const std::wstring& path, bool quiet)
     return WriteRegSubKeyFromTree(makerKey, tree);
 }
 
+// A library message with its "%s" filled in order, shown in UTF-16: the path names the file
+// whole whatever the process code page.
+int ShowWide(HWND owner, UINT flags, int id, const std::vector<std::wstring>& args)
+{
+    WCHAR format[1024];
+    if (LoadStringW(GetLibModule(), id, format, 1024) <= 0)
+        return 0;
+    std::wstring text;
+    size_t next = 0;
+    for (const WCHAR* p = format; *p; ++p) {
+        if (p[0] == L'%' && p[1] == L's') {
+            if (next < args.size())
+                text += args[next++];
+            ++p;
+        } else {
+            text += *p;
+        }
+    }
+    std::wstring caption;
+    AnsiPathToWide(GetProductInfo().name, caption);
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), flags | MB_SETFOREGROUND);
+}
+
+std::wstring WideOf(const char* ansi)
+{
+    std::wstring wide;
+    AnsiPathToWide(ansi, wide);
+    return wide;
+}
+
 bool CheckFormat(HWND owner, const std::wstring& path, const char* shownPath, bool quiet)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
@@ -408,9 +438,12 @@ bool CheckFormat(HWND owner, const std::wstring& path, const char* shownPath, bo
     CloseHandle(file);
     if (!unicode)
         return true;
-    if (!quiet)
+    if (!quiet && shownPath)
         Msg(owner, MB_OK | MB_ICONSTOP, -IDS_LIB_OPTS_WRONG_FORMAT, shownPath,
             GetProductInfo().name, kUnicodeEdition);
+    else if (!quiet)
+        ShowWide(owner, MB_OK | MB_ICONSTOP, IDS_LIB_OPTS_WRONG_FORMAT,
+                 {path, WideOf(GetProductInfo().name), WideOf(kUnicodeEdition)});
     return false;
 }
 
@@ -422,20 +455,19 @@ void StartProgram()
         RunFile(file, NULL, NULL);
 }
 
-// path: the file; shown: the same path for the messages, in the process code page.
-void RunTransfer(HWND window, const std::wstring& path, const char* shown, bool import)
+void RunTransfer(HWND window, const std::wstring& path, bool import)
 {
     InitMBCS();
     MakeAppInfo(GetLibModule());
     bool ok = !path.empty();
     if (ok && import)
-        ok = CheckFormat(window, path, shown, false) && ImportFrom(window, path, false);
+        ok = CheckFormat(window, path, nullptr, false) && ImportFrom(window, path, false);
     else if (ok)
         ok = ExportTo(path);
     int id = import ? (ok ? IDS_LIB_OPTS_IMPORTED : IDS_LIB_OPTS_IMPORT_FAILED)
                     : (ok ? IDS_LIB_OPTS_EXPORTED : IDS_LIB_OPTS_EXPORT_FAILED);
     UINT icon = ok ? MB_ICONINFORMATION : MB_ICONSTOP;
-    if (Msg(window, MB_YESNO | icon, -id, shown) == IDYES)
+    if (ShowWide(window, MB_YESNO | icon, id, {path}) == IDYES)
         StartProgram();
     MakeAppInfo(NULL);
 }
@@ -456,10 +488,7 @@ std::wstring PathOfCommandLine(const WCHAR* line)
 void RunTransferW(HWND window, const WCHAR* commandLine, bool import)
 {
     std::wstring path = PathOfCommandLine(commandLine);
-    // For the messages only: a character the code page lacks shows as a substitute there.
-    char shown[MAX_PATH * 2] = "";
-    WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, shown, sizeof(shown) - 1, NULL, NULL);
-    RunTransfer(window, path.size() < MAX_PATH ? path : std::wstring(), shown, import);
+    RunTransfer(window, path.size() < MAX_PATH ? path : std::wstring(), import);
 }
 
 void RunTransferA(HWND window, const char* commandLine, bool import)
@@ -470,7 +499,7 @@ void RunTransferA(HWND window, const char* commandLine, bool import)
     std::wstring wide;
     if (!fits || !AnsiPathToWide(path, wide))
         wide.clear();
-    RunTransfer(window, wide, path, import);
+    RunTransfer(window, wide, import);
 }
 }  // namespace
 

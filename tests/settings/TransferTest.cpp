@@ -194,7 +194,7 @@ TEST_F(Transfer, ExportThenImportRoundTripsTheWholeProductKey)
     EXPECT_NE(std::string::npos,
               text.find("<DATA Name=\"日本語の値\" Type=\"REG_SZ\" Value=\"日本語テキスト\"/>"));
     EXPECT_NE(std::string::npos, text.find("<KEY Name=\"🗝\">"));
-    EXPECT_EQ(std::string::npos, text.find('?')) << "a name lost a character";
+    EXPECT_EQ(std::string::npos, text.find('?', text.find("\r\n"))) << "a name lost a character";
     ASSERT_EQ("日本語テキスト", RawGetStr(HKEY_CURRENT_USER, Root(), "日本語の値"));
 
     // Other settings meanwhile; the import puts back exactly what was exported.
@@ -207,6 +207,9 @@ TEST_F(Transfer, ExportThenImportRoundTripsTheWholeProductKey)
         HWND report = RunCommand(app, ID_TOOLS_IMPORT_SETTINGS, m_file);
         ASSERT_TRUE(report);
         drv::Screenshot("settings_imported");
+        // The report names the file whole, though RunDll32 has the system's 8-bit code page.
+        EXPECT_NE(std::string::npos, drv::AllTexts(report).find(kImported + m_file + "."))
+            << drv::AllTexts(report);
         RawTree after = ProductTree();
         EXPECT_TRUE(before == after);
         EXPECT_EQ("値 🎉", RawGetStr(HKEY_CURRENT_USER, Root("サブキー\\Вложенный\\🗝"), "名前"));
