@@ -8,6 +8,7 @@
 #include "quickedit/QuickEditCmd.h"
 #include "commands/Compare.h"
 #include "commands/SplitMerge.h"
+#include "customize/SettingsTransfer.h"
 #include "Product.h"
 #include "registry/RegKey.h"
 #include "ui/MsgUtil.h"
@@ -424,6 +425,22 @@ void UpdateImagePreview(CMainFrame&, UINT, fw::CmdUI& ui)
     ui.SetCheck(ImageView_IsOpen());
 }
 
+void RunCustomizeToolbar(CMainFrame& f, UINT id)
+{
+    if (id == ID_PANEL_CUSTOMIZE_TOOLBAR) {
+        if (f.ActivePanel())
+            f.ActivePanel()->ToolBar().Customize();
+    } else {
+        f.MainToolBar().Customize();
+    }
+    RedrawWindow(f.m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
+}
+
+void RunSettingsTransfer(CMainFrame& f, UINT id)
+{
+    SettingsTransfer_Run(f, id == ID_TOOLS_IMPORT_SETTINGS);
+}
+
 void RunWelcome(CMainFrame& f, UINT)
 {
     DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_WELCOME), f.m_hWnd, WelcomeProc, 0);
@@ -467,7 +484,7 @@ const Command kCommands[] = {
     {ID_PROMPT_CLEAR, ID_PROMPT_UNDO_INSERT, nullptr, nullptr, nullptr},
     {ID_PROMPT_INSERT_NAME, ID_PROMPT_INSERT_PATH_ALIAS, nullptr, nullptr, EnableOnFileSystem},
     {ID_PROMPT_COMMAND, ID_PROMPT_COMMAND, nullptr, nullptr, nullptr},
-    {ID_VIEW_TOOLBAR_CUSTOMIZE, ID_VIEW_TOOLBAR_CUSTOMIZE, "DisableMenuViewToolbarCustomize", nullptr, nullptr},
+    {ID_VIEW_TOOLBAR_CUSTOMIZE, ID_VIEW_TOOLBAR_CUSTOMIZE, "DisableMenuViewToolbarCustomize", RunCustomizeToolbar, nullptr},
     {ID_VIEW_DRIVEBAR, ID_VIEW_DRIVEBAR, "DisableMenuViewDrivebarShow", RunDriveBarShow, UpdateDriveBar},
     {ID_VIEW_DRIVEBAR_RESET, ID_VIEW_DRIVEBAR_RESET, "DisableMenuViewDrivebarReset", RunDriveBarReset, nullptr},
     {ID_VIEW_STATUSBAR_INDICATORS, ID_VIEW_STATUSBAR_INDICATORS, "DisableMenuViewStatusbarIndicators", nullptr, nullptr},
@@ -485,15 +502,15 @@ const Command kCommands[] = {
     {ID_TOOLS_FIND_FILES, ID_TOOLS_FIND_FILES, "DisableMenuToolsFindFiles", RunFindFiles, nullptr},
     {ID_TOOLS_IMAGE_PREVIEW, ID_TOOLS_IMAGE_PREVIEW, "DisableMenuToolsImagePreview", RunImagePreview, UpdateImagePreview},
     {ID_TOOLS_FOLDER_OPTIONS, ID_TOOLS_FOLDER_OPTIONS, nullptr, RunFolderOptions, nullptr},
-    {ID_TOOLS_IMPORT_SETTINGS, ID_TOOLS_IMPORT_SETTINGS, "DisableMenuToolsImportSettings", nullptr, nullptr},
-    {ID_TOOLS_EXPORT_SETTINGS, ID_TOOLS_EXPORT_SETTINGS, "DisableMenuToolsExportSettings", nullptr, nullptr},
+    {ID_TOOLS_IMPORT_SETTINGS, ID_TOOLS_IMPORT_SETTINGS, "DisableMenuToolsImportSettings", RunSettingsTransfer, nullptr},
+    {ID_TOOLS_EXPORT_SETTINGS, ID_TOOLS_EXPORT_SETTINGS, "DisableMenuToolsExportSettings", RunSettingsTransfer, nullptr},
     {ID_TOOLS_MAP_DRIVE, ID_TOOLS_MAP_DRIVE, "DisableMenuToolsMapNetworkDrive", RunMapDrive, nullptr},
     {ID_TOOLS_DISCONNECT_DRIVE, ID_TOOLS_DISCONNECT_DRIVE, "DisableMenuToolsDisconnectNetworkDrive", RunDisconnectDrive, nullptr},
     {ID_PANEL_TITLEBAR, ID_PANEL_TITLEBAR, "DisableMenuPanelTitlebar", nullptr, nullptr},
     {ID_PANEL_TOOLBAR, ID_PANEL_TOOLBAR, "DisableMenuPanelToolbar", nullptr, nullptr},
     {ID_PANEL_DRIVEBAR, ID_PANEL_DRIVEBAR, "DisableMenuViewDrivebarShow", nullptr, nullptr},
     {ID_PANEL_STATUSBAR, ID_PANEL_STATUSBAR, "DisableMenuPanelStatusbar", nullptr, nullptr},
-    {ID_PANEL_CUSTOMIZE_TOOLBAR, ID_PANEL_CUSTOMIZE_TOOLBAR, "DisableMenuPanelCustomizeToolbar", nullptr, nullptr},
+    {ID_PANEL_CUSTOMIZE_TOOLBAR, ID_PANEL_CUSTOMIZE_TOOLBAR, "DisableMenuPanelCustomizeToolbar", RunCustomizeToolbar, nullptr},
     {ID_PANEL_DRIVEBAR_RESET, ID_PANEL_DRIVEBAR_RESET, "DisableMenuViewDrivebarReset", nullptr, nullptr},
     {ID_PANEL_SET_FILTER, ID_PANEL_SET_FILTER, "DisableMenuPanelSetFilter", nullptr, nullptr},
     {ID_PANEL_REMOVE_FILTER, ID_PANEL_REMOVE_FILTER, "DisableMenuPanelRemoveFilter", nullptr, UpdateRemoveFilter},

@@ -15,6 +15,7 @@
 #include "Product.h"
 #include "files/FileEnum.h"
 #include "ui/PrevInstance.h"
+#include "ui/TrayIcon.h"
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
 #include <commctrl.h>
@@ -58,18 +59,12 @@ void CMainFrame::FinishSetUp()
     SetUpCaption();
     m_status.Create(this, ID_MAIN_STATUSBAR);
     BuildIndicators();
-    if (m_toolbar.Create(this, ID_MAIN_TOOLBAR, "Toolbar", fw::DockTop, NULL, 0, 0, nullptr, 0)) {
-        TBADDBITMAP std = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
-        int s = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&std);
-        TBADDBITMAP view = {HINST_COMMCTRL, IDB_VIEW_SMALL_COLOR};
-        int v = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&view);
-        const fw::ToolBar::Button buttons[] = {
-            {ID_FOLDER_PARENT, v + VIEW_PARENTFOLDER, 0}, {0, 0, 0},
-            {ID_CMD_COPY, s + STD_COPY, 0},              {ID_CMD_MOVE, s + STD_CUT, 0},
-            {ID_CMD_DELETE, s + STD_DELETE, 0},          {0, 0, 0},
-            {ID_PANEL_SPLIT_VERT, v + VIEW_LARGEICONS, 0}, {ID_PANEL_SPLIT_HORZ, v + VIEW_LIST, 0},
-            {ID_PANEL_SWAP, v + VIEW_SORTNAME, 0},       {ID_VIEW_REFRESH_ALL, v + VIEW_DETAILS, 0}};
-        m_toolbar.SetButtons(buttons, sizeof(buttons) / sizeof(buttons[0]));
+    if (m_toolbar.CreateCustom(this, ID_MAIN_TOOLBAR, "Toolbar", fw::DockTop)) {
+        const WORD defaults[] = {38113, 38109, 38111, 38110, 38205, 38511, 0,     39401,
+                                 39402, 39403, 39404, 0,     39405, 39406, 0,     38214,
+                                 38215, 38216, 39407, 0,     38201, 38203, 38601, 38602,
+                                 0,     38401, 38417, 38414, 57664, 57669};
+        m_toolbar.Init("ToolBar", defaults, (int)(sizeof(defaults) / sizeof(defaults[0])));
     }
     CreateDriveBar();
     LoadBarState("Control Bars");
@@ -602,32 +597,20 @@ void CMainFrame::Iconize()
     if (m_setUp && (IsPolicyOn("LockPositionMainFrame", true) ||
                     IsPolicyOn("DisableMenuViewIconize", true)))
         return;
-    if (!m_iconShown) {
-        NOTIFYICONDATAA nid = {};
-        nid.cbSize = sizeof(nid);
-        nid.hWnd = m_hWnd;
-        nid.uID = 1;
-        nid.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
-        nid.uCallbackMessage = WM_TRAY_NOTIFY;
-        nid.hIcon = (HICON)GetClassLongPtrA(m_hWnd, GCLP_HICONSM);
-        lstrcpynA(nid.szTip, GetProductInfo().name, sizeof(nid.szTip));
-        m_iconShown = Shell_NotifyIconA(NIM_ADD, &nid) != 0;
-    }
+    // The icon window stays even when the shell has no notification area yet; the icon
+    // comes when the shell announces its taskbar.
+    if (!MyTB_Icon::Show(m_hWnd, ID_VIEW_RESTORE_INTERNAL, ID_VIEW_CLOSE_FROM_ICON))
+        return;   // no way back to a hidden window
+    ShowOwnedPopups(m_hWnd, FALSE);
     ShowWindow(m_hWnd, SW_HIDE);
 }
 
 void CMainFrame::RestoreFromIcon(bool thenClose)
 {
     ShowWindow(m_hWnd, IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
+    ShowOwnedPopups(m_hWnd, TRUE);
     SetForegroundWindow(m_hWnd);
-    if (m_iconShown) {
-        NOTIFYICONDATAA nid = {};
-        nid.cbSize = sizeof(nid);
-        nid.hWnd = m_hWnd;
-        nid.uID = 1;
-        Shell_NotifyIconA(NIM_DELETE, &nid);
-        m_iconShown = false;
-    }
+    MyTB_Icon::Show(NULL);
     if (thenClose)
         PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
@@ -732,7 +715,7 @@ LRESULT CMainFrame::OnCompanyMessage(WPARAM wp, LPARAM lp, bool& handled)
         break;
     case 3:
         if (lp == 4) {
-            if (m_iconShown)
+            if (MyTB_Icon::IsShown())
                 PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_RESTORE_INTERNAL, 0);
             return OnActivatePreviousInstance(4, m_hWnd, GetMainApp().m_companyMsg, wp, lp);
         }
@@ -856,7 +839,7 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui)
         return true;
     case ID_VIEW_ICONIZE:
         if (run)
-            PostMessageA(m_hWnd, WM_COMMAND, m_iconShown ? ID_VIEW_RESTORE_INTERNAL : ID_VIEW_ICONIZE_INTERNAL, 0);
+            PostMessageA(m_hWnd, WM_COMMAND, MyTB_Icon::IsShown() ? ID_VIEW_RESTORE_INTERNAL : ID_VIEW_ICONIZE_INTERNAL, 0);
         return true;
     case ID_VIEW_FULLSCREEN:
         if (run)
@@ -1077,7 +1060,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         }
         return 0;
     case WM_SYSCOMMAND:
-        if ((wp & 0xFFF0) == SC_MINIMIZE && app.m_settings.IsOn(SO_ICONIZE) && !m_iconShown) {
+        if ((wp & 0xFFF0) == SC_MINIMIZE && app.m_settings.IsOn(SO_ICONIZE) && !MyTB_Icon::IsShown()) {
             PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_ICONIZE_INTERNAL, 0);
             return 0;
         }
@@ -1093,12 +1076,6 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             return 0;
         }
         break;
-    case WM_TRAY_NOTIFY:
-        if (lp == WM_LBUTTONDBLCLK || lp == WM_LBUTTONUP)
-            PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_RESTORE_INTERNAL, 0);
-        else if (lp == WM_RBUTTONUP)
-            PostMessageA(m_hWnd, WM_COMMAND, ID_VIEW_CLOSE_FROM_ICON, 0);
-        return 0;
     case WM_DESTROY: {
         KillTimer(m_hWnd, ID_STATUS_TIMER);
         // The tool windows go first, the most recently used first, each storing its placement.
@@ -1109,7 +1086,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             w->CloseWithFrame();
         StopAnimation();
         SaveState();
-        if (m_iconShown)
+        if (MyTB_Icon::IsShown())
             RestoreFromIcon(false);
         HMENU own = OwnMenu();
         for (ViewFrame*& p : m_panel) {

@@ -2,6 +2,7 @@
 // screen and the notification area, the messages of running instances and outside callers, the
 // shell views' calls, and the close test.
 #pragma once
+#include "customize/CustomToolBar.h"
 #include "app/FrameOpts.h"
 #include "app/ToolWindow.h"
 #include "app/VmMainFrame.h"
@@ -35,6 +36,7 @@ public:
     ViewFrame* PassivePanel() const { return m_panel[1 - m_active]; }
     ViewFrame* Panel(int index) const { return index == 0 || index == 1 ? m_panel[index] : nullptr; }
     FrameOpts& Options() { return m_opts; }
+    CustomToolBar& MainToolBar() { return m_toolbar; }
     void OnIdleUpdate();
     // Sets the indicator panes for the active panel: its drive's free space and its number
     // of objects. remeasure also measures a removable or network drive again, as after a
@@ -118,7 +120,7 @@ private:
 
     VmShellBrowser m_browser;
     fw::Splitter m_splitter;
-    fw::ToolBar m_toolbar;
+    CustomToolBar m_toolbar;
     fw::StatusBar m_status;
     DriveBar m_driveBar;
     ViewFrame* m_panel[2] = {};
@@ -128,7 +130,6 @@ private:
     bool m_setUp = false;
     bool m_closing = false;
     std::vector<ToolWindow*> m_toolWindows;   // most recently activated first
-    bool m_iconShown = false;
     bool m_fullScreen = false;
     bool m_stateSaved = false;
     RECT m_savedRect = {};

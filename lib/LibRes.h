@@ -30,6 +30,12 @@
 // Strings 21901-21909: the XML parser's messages (XmlTree::Err...)
 #define IDS_LIB_XML_ERROR            21901
 
+// The product's own icon and name, and the notification-area icon's menu
+#define IDS_LIB_PRODUCT_NAME         2
+#define IDI_LIB_PRODUCT              102
+#define IDS_LIB_TRAY_OPEN            4900
+#define IDS_LIB_TRAY_EXIT            4901
+
 // Icons 21400-21499
 #define IDI_LIB_PROGRESS             21402
 

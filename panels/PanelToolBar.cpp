@@ -143,5 +143,5 @@ LRESULT PanelToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         }
         break;
     }
-    return ToolBar::WindowProc(msg, wp, lp);
+    return CustomToolBar::WindowProc(msg, wp, lp);
 }

@@ -2,10 +2,10 @@
 // in. Commands and notifications of the shell's buttons (identifiers up to 32767) go on to the
 // shell view window; the program's own buttons are handled as on every toolbar of the frame.
 #pragma once
-#include "framework/ControlBar.h"
+#include "customize/CustomToolBar.h"
 #include <commctrl.h>
 
-class PanelToolBar : public fw::ToolBar {
+class PanelToolBar : public CustomToolBar {
 public:
     // Shell version as (major << 16) | minor; the button whose drop-down shows the view menu.
     void SetShell(DWORD shellVersion, UINT viewsButton);

@@ -140,17 +140,12 @@ bool ViewFrame::Create(HWND parent, const ITEMIDLIST* folder, const char* select
         return false;
     m_title.m_gripper = false;
     m_title.CreateBar(this, ID_TITLEBAR, "Title bar", fw::DockTop);
-    if (m_toolbar.Create(this, ID_TOOLBAR, "Panel Toolbar", fw::DockTop, NULL, 0, 0, nullptr, 0)) {
-        // Standard images: the view strip for Parent, the history strip for the rest.
-        TBADDBITMAP view = {HINST_COMMCTRL, IDB_VIEW_SMALL_COLOR};
-        int v = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&view);
-        TBADDBITMAP hist = {HINST_COMMCTRL, IDB_HIST_SMALL_COLOR};
-        int h = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&hist);
-        const fw::ToolBar::Button buttons[] = {{ID_FOLDER_PARENT, v + VIEW_PARENTFOLDER, 0},
-                                               {ID_FOLDER_PREVIOUS, h + HIST_BACK, 0},
-                                               {ID_FOLDER_NEXT, h + HIST_FORWARD, 0},
-                                               {ID_FOLDER_HISTORY, h + HIST_VIEWTREE, 0}};
-        m_toolbar.SetButtons(buttons, 4);
+    if (m_toolbar.CreateCustom(this, ID_TOOLBAR, "Panel Toolbar", fw::DockTop)) {
+        const WORD defaults[] = {ID_FOLDER_PARENT, ID_FOLDER_PREVIOUS, ID_FOLDER_NEXT,
+                                 ID_FOLDER_HISTORY};
+        char valueName[32];
+        snprintf(valueName, sizeof(valueName), "Pane%dToolBar", m_index + 1);
+        m_toolbar.Init(valueName, defaults, 4);
         m_toolbar.SetShell(ShellVersion(), ViewModeMenu(ViewModeMenu::SystemKind()).ViewsButton());
     }
     m_status.Create(this, ID_STATUSBAR);

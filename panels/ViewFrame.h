@@ -65,6 +65,7 @@ public:
     // Navigation as the shell's BrowseObject asks: SBSP_PARENT, SBSP_RELATIVE or absolute.
     bool BrowseObject(const ITEMIDLIST* list, UINT flags);
     void Refresh();
+    CustomToolBar& ToolBar() { return m_toolbar; }
     // Gives the view the focus (or only the active look).
     void Activate(bool focus);
     void SetActiveLook(bool active);

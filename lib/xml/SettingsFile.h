@@ -10,8 +10,11 @@ class Filter;
 // Writes the product key to a settings file; true on success.
 PANOREL32_API bool DoExportOpts(HWND owner, const char* path);
 // Replaces the product key by the file's content; true on success. A file that cannot be read,
-// does not parse or does not describe a key changes nothing.
+// does not parse, does not describe the product's own key or names a key that is not one
+// plain component changes nothing. Names and texts in the file are UTF-8.
 PANOREL32_API bool DoImportOpts(HWND owner, const char* path);
+// The same without the parser's message box.
+PANOREL32_API bool DoImportOptsQuiet(const char* path);
 // False when the file starts with the UTF-16 mark (and, unless quiet, says so); true
 // otherwise, also when the file cannot be opened.
 PANOREL32_API bool CheckImportFileFmtValid(HWND owner, const char* path, bool quiet);
@@ -41,4 +44,9 @@ PANOREL32_ENTRY void CALLBACK LoadOptionsA(HWND window, HINSTANCE module, LPSTR 
 PANOREL32_ENTRY void CALLBACK StoreOptions(HWND window, HINSTANCE module, LPSTR commandLine,
                                            int show);
 PANOREL32_ENTRY void CALLBACK StoreOptionsA(HWND window, HINSTANCE module, LPSTR commandLine,
+                                            int show);
+// The forms RunDll32 prefers: the path arrives whole whatever the process code page.
+PANOREL32_ENTRY void CALLBACK LoadOptionsW(HWND window, HINSTANCE module, LPWSTR commandLine,
+                                           int show);
+PANOREL32_ENTRY void CALLBACK StoreOptionsW(HWND window, HINSTANCE module, LPWSTR commandLine,
                                             int show);

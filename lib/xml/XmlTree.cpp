@@ -402,7 +402,7 @@ bool XmlTree::Get(HWND owner, const char*& text)
     return true;
 }
 
-void XmlTree::Parse(const char*& text, const char* enclosing, int& line)
+void XmlTree::Parse(const char*& text, const char* enclosing, int& line, int depth)
 {
     const char* p = text;
     for (;;) {
@@ -490,10 +490,13 @@ void XmlTree::Parse(const char*& text, const char* enclosing, int& line)
             children = *q != '/';
         }
         if (children) {
+            // Each level is a call of its own: a bound keeps a hostile file from the stack.
+            if (depth >= XML_MAX_DEPTH)
+                Raise(ErrSyntax, p);
             XmlTree* child = AddSubTree();
             if (!child)
                 Raise(ErrSyntax, p);
-            child->Parse(p, item->GetName(), line);
+            child->Parse(p, item->GetName(), line, depth + 1);
         } else {
             int bodyLine = line;
             const char* end = ScanTo(p, '<', bodyLine);

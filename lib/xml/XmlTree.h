@@ -7,6 +7,8 @@
 
 // Longest name, body, attribute text or prolog a tree holds.
 #define XML_MAX_STR 32767
+// Deepest nesting of elements a document may have (the registry's own limit on key depth).
+#define XML_MAX_DEPTH 512
 
 class PANOREL32_API XmlAttrib {
 public:
@@ -128,7 +130,7 @@ protected:
     void DeleteTree(VmTree* tree) override;
 
 private:
-    void Parse(const char*& text, const char* enclosing, int& line);
+    void Parse(const char*& text, const char* enclosing, int& line, int depth = 0);
     int PutLevel(char*& out, int depth) const;
 
     char* m_prolog;

@@ -34,14 +34,13 @@ const UINT kMenuCommands[] = {
 const UINT kPending[] = {38113, 38109, 38110, 38114, 38216, 39407,
                          38210, 38211, 38212, 38213, 38252, 38254, 38253, 38255, 38256, 38257,
                          38205, 32930, 38207, 38206, 38301, 32801, 38303, 39051, 39052, 39053,
-                         39054, 38304, 38403, 38407, 38414, 38203, 38604,
-                         38605, 38505, 38511, 39300};
+                         39054, 38304, 38407, 38414, 38203, 38511, 39300};
 // Done since: selecting, New Folder, Set Filter, Copy to Clipboard, Stamp and List.
 const UINT kDoneSelect[] = {38216, 39407, 38210, 38211, 38212, 38213, 38252, 38254, 38253, 38255,
                             38256, 38257, 38205, 32930, 38207, 38206, 38203, 38511, 39300};
 // Not posted: they end or hide the program, or start programs outside it (help, Control Panel,
-// the shell's search).
-const UINT kNotPosted[] = {57665, 38417, 38401, 57667, 38622, 38601};
+// the shell's search, the settings transfer).
+const UINT kNotPosted[] = {57665, 38417, 38401, 57667, 38622, 38601, 38604, 38605};
 
 struct MenuItem {
     UINT id;
