@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <time.h>
 #include <string>
 #include <vector>
@@ -60,6 +61,9 @@ int MemoryUse()
 
 std::string TimeText(const char* format, time_t at)
 {
+    // The locale's own representation, as the program shows it.
+    static const char* locale = setlocale(LC_TIME, "");
+    (void)locale;
     char text[64] = "";
     struct tm* local = localtime(&at);
     strftime(text, sizeof(text), format, local);
