@@ -8,6 +8,7 @@
 #include "quickedit/QuickEditCmd.h"
 #include "commands/Compare.h"
 #include "commands/SplitMerge.h"
+#include "customize/Options.h"
 #include "customize/SettingsTransfer.h"
 #include "Product.h"
 #include "registry/RegKey.h"
@@ -103,6 +104,16 @@ void UpdateColor(CMainFrame& f, UINT id, fw::CmdUI& ui)
 // ---- the panels' look
 
 HFONT g_panelFont = NULL;
+
+void RunOptions(CMainFrame& f, UINT)
+{
+    ShowOptions(f);
+}
+
+void RunIndicators(CMainFrame& f, UINT)
+{
+    f.ChooseIndicators();
+}
 
 void ApplyLook(CMainFrame& f)
 {
@@ -487,14 +498,14 @@ const Command kCommands[] = {
     {ID_VIEW_TOOLBAR_CUSTOMIZE, ID_VIEW_TOOLBAR_CUSTOMIZE, "DisableMenuViewToolbarCustomize", RunCustomizeToolbar, nullptr},
     {ID_VIEW_DRIVEBAR, ID_VIEW_DRIVEBAR, "DisableMenuViewDrivebarShow", RunDriveBarShow, UpdateDriveBar},
     {ID_VIEW_DRIVEBAR_RESET, ID_VIEW_DRIVEBAR_RESET, "DisableMenuViewDrivebarReset", RunDriveBarReset, nullptr},
-    {ID_VIEW_STATUSBAR_INDICATORS, ID_VIEW_STATUSBAR_INDICATORS, "DisableMenuViewStatusbarIndicators", nullptr, nullptr},
+    {ID_VIEW_STATUSBAR_INDICATORS, ID_VIEW_STATUSBAR_INDICATORS, "DisableMenuViewStatusbarIndicators", RunIndicators, nullptr},
     {ID_VIEW_FONT_SYSTEM, ID_VIEW_FONT_SYSTEM, "DisableMenuViewFontSystem", RunFontSystem, UpdateFont},
     {ID_VIEW_FONT_CUSTOM, ID_VIEW_FONT_CUSTOM, "DisableMenuViewFontCustom", RunFontCustom, UpdateFont},
     {ID_VIEW_TEXTCOLOR_SYSTEM, ID_VIEW_TEXTCOLOR_SYSTEM, "DisableMenuViewTextColorSystem", RunColorSystem, UpdateColor},
     {ID_VIEW_TEXTCOLOR_CUSTOM, ID_VIEW_TEXTCOLOR_CUSTOM, "DisableMenuViewTextColorCustom", RunColorCustom, UpdateColor},
     {ID_VIEW_BKGCOLOR_SYSTEM, ID_VIEW_BKGCOLOR_SYSTEM, "DisableMenuViewBkgColorSystem", RunColorSystem, UpdateColor},
     {ID_VIEW_BKGCOLOR_CUSTOM, ID_VIEW_BKGCOLOR_CUSTOM, "DisableMenuViewBkgColorCustom", RunColorCustom, UpdateColor},
-    {ID_VIEW_OPTIONS, ID_VIEW_OPTIONS, "DisableMenuViewOptions", nullptr, nullptr},
+    {ID_VIEW_OPTIONS, ID_VIEW_OPTIONS, "DisableMenuViewOptions", RunOptions, nullptr},
     {ID_TOOLS_QUICKEDIT, ID_TOOLS_QUICKEDIT, "DisableMenuToolsQuickEdit", RunQuickEdit, UpdateQuickEdit},
     {ID_TOOLS_QUICKEDIT_ALT, ID_TOOLS_QUICKEDIT_ALT, "DisableMenuToolsQuickEditAlt", RunQuickEdit, UpdateQuickEdit},
     {ID_TOOLS_QUICK_NEW_FOLDER, ID_TOOLS_QUICK_NEW_FOLDER, nullptr, nullptr, nullptr},

@@ -122,98 +122,6 @@ void CMainFrame::FinishSetUp()
     app.CloseSplash();
 }
 
-namespace {
-// The indicator panes built so far, in their order after the message pane.
-struct Indicator {
-    UINT id;
-    DWORD bit;
-};
-const Indicator kIndicators[] = {{ID_INDICATOR_FREE, SO_INDICATOR_FREE},
-                                 {ID_INDICATOR_NUMOBJ, SO_INDICATOR_NUMOBJ}};
-
-// Width of a pane that shows text, in the status bar's font.
-int PaneWidth(HWND bar, const char* text)
-{
-    HDC dc = GetDC(bar);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(bar, WM_GETFONT, 0, 0));
-    HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(bar, dc);
-    return size.cx + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
-}
-}  // namespace
-
-void CMainFrame::BuildIndicators()
-{
-    const SettingsOpts& settings = GetMainApp().m_settings;
-    m_indicatorCount = 0;
-    for (const Indicator& ind : kIndicators) {
-        if (!settings.IsOn(ind.bit) || m_indicatorCount >= kMaxIndicators)
-            continue;
-        ResStr text(ind.id);
-        m_indicatorIds[m_indicatorCount] = ind.id;
-        m_indicatorWidths[m_indicatorCount] = PaneWidth(m_status.m_status, text);
-        ++m_indicatorCount;
-    }
-    m_status.SetIndicators(m_indicatorWidths, m_indicatorCount);
-}
-
-void CMainFrame::SetIndicatorText(int index, const char* text)
-{
-    int pane = index + 1;
-    if (m_status.GetPaneText(pane) == text)
-        return;   // unchanged: no repaint
-    // A pane grows to its text and never shrinks by itself.
-    int width = PaneWidth(m_status.m_status, text);
-    if (width > m_indicatorWidths[index]) {
-        m_indicatorWidths[index] = width;
-        m_status.SetIndicators(m_indicatorWidths, m_indicatorCount);
-    }
-    m_status.SetPaneText(pane, text);
-}
-
-void CMainFrame::UpdateStatusBar(bool remeasure)
-{
-    ViewFrame* panel = m_panel[0] && m_panel[1] ? ActivePanel() : nullptr;
-    for (int i = 0; i < m_indicatorCount; ++i) {
-        char text[64] = "";
-        if (!panel) {
-            // blank until the panels exist
-        } else if (m_indicatorIds[i] == ID_INDICATOR_FREE) {
-            const char* path = panel->GetPath();
-            char drive = path ? (char)(path[0] & ~0x20) : 0;   // drive letters are ASCII
-            if (drive >= 'A' && drive <= 'Z' && path[1] == ':') {
-                char root[4] = {drive, ':', '\\', 0};
-                UINT type = GetDriveTypeA(root);
-                // Slow drives are measured once when the panel comes to them.
-                bool cached = (type == DRIVE_REMOVABLE || type == DRIVE_REMOTE) && !remeasure &&
-                              drive == m_freeDrive;
-                DWORD kb = cached ? m_freeKB : GetDiskFreeKB(root);
-                if (type == DRIVE_REMOVABLE || type == DRIVE_REMOTE) {
-                    m_freeDrive = drive;
-                    m_freeKB = kb;
-                }
-                if (kb < 1024)
-                    wsprintfA(text, "%3lu KB", kb);
-                else
-                    wsprintfA(text, "%3lu MB", kb / 1024);
-            }
-        } else if (m_indicatorIds[i] == ID_INDICATOR_NUMOBJ) {
-            HWND list = panel->GetListView();
-            if (list) {
-                UINT selected = (UINT)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
-                if (selected < 2)
-                    wsprintfA(text, "%lu obj", (DWORD)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-                else
-                    wsprintfA(text, "%lu sel", (DWORD)selected);
-            }
-        }
-        SetIndicatorText(i, text);
-    }
-}
-
 void CMainFrame::ApplySplitSize()
 {
     m_splitter.SetFirstSize(m_splitter.IsSideBySide() ? m_opts.splitX : m_opts.splitY);
@@ -978,6 +886,10 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_FINISH_SETUP:
         FinishSetUp();
         return 0;
+    case WM_CONTEXTMENU:
+        if (OnStatusBarMenu(reinterpret_cast<HWND>(wp), lp))
+            return 0;
+        break;
     case WM_TIMER:
         if (wp == ID_STATUS_TIMER) {
             UpdateStatusBar(false);

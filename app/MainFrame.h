@@ -13,6 +13,7 @@
 #include "panels/ViewFrame.h"
 #include "shell/Pidl.h"
 #include "shell/ShellBrowser.h"
+#include <string>
 #include <vector>
 
 struct StartRequest;
@@ -42,6 +43,10 @@ public:
     // of objects. remeasure also measures a removable or network drive again, as after a
     // file operation.
     void UpdateStatusBar(bool remeasure);
+    // View - Status bar - Indicators: the dialog, then the rebuilt bar.
+    void ChooseIndicators();
+    // After the Options: the drive bars, the status bar, the caption and the panels' lists.
+    void ApplySettings();
 
     // PanelHost
     VmShellBrowser* GetShellBrowser() override { return &m_browser; }
@@ -106,8 +111,12 @@ private:
     void RestoreFromIcon(bool thenClose);
     void RefreshAll();
     void SaveState();
+    // Status bar indicators (MainFrameStatus.cpp).
     void BuildIndicators();
     void SetIndicatorText(int index, const char* text);
+    void PlaceProgress();
+    bool OnStatusBarMenu(HWND wnd, LPARAM pos);
+    void IndicatorText(UINT id, bool remeasure, char* text, int size);
     void CreateDriveBar();
     void OnDeviceChange(WPARAM event);
     void RecordDriveVisit(ViewFrame* panel);
@@ -136,12 +145,14 @@ private:
     RECT m_fullRect = {};
     SIZE m_lastClient = {};
     PIDL m_pending;   // folder set by WM_COPYDATA codes 1 to 3, taken by "PanorelMsg" code 12
-    enum { kMaxIndicators = 2 };
+    enum { kMaxIndicators = 10 };
     UINT m_indicatorIds[kMaxIndicators] = {};
     int m_indicatorWidths[kMaxIndicators] = {};
     int m_indicatorCount = 0;
     char m_freeDrive = 0;      // the removable or network drive measured last
     DWORD m_freeKB = 0;
+    std::string m_sizePath, m_sizeText;   // the file whose size was shown last, and the text
+    HWND m_progress = NULL;    // the progress control in the progress pane
     UINT m_browserMsg = 0;
     HMENU m_ownMenu = NULL;      // the menu bar from the resources
     HMENU m_sharedMenu = NULL;   // a shell view's combined menu while it is installed

@@ -58,8 +58,29 @@
 #define ID_MAIN_DRIVEBAR             59409
 
 // Status bar indicator panes; each string sizes its pane at first
+#define ID_INDICATOR_PROGRESS        130
+#define ID_INDICATOR_RAM             131
 #define ID_INDICATOR_FREE            132
+#define ID_INDICATOR_DATE            133
+#define ID_INDICATOR_TIME            134
+#define ID_INDICATOR_SIZE            135
 #define ID_INDICATOR_NUMOBJ          136
+#define ID_INDICATOR_CAPS            59137
+#define ID_INDICATOR_NUM             59138
+#define ID_INDICATOR_SCRL            59139
+#define IDC_STATUS_PROGRESS          1009
+
+// The Indicators dialog: check boxes of the indicator panes
+#define IDD_INDICATORS               912
+#define IDC_IND_PROGRESS             1096
+#define IDC_IND_KEYS                 1097
+#define IDC_IND_RAM                  1098
+#define IDC_IND_FREE                 1099
+#define IDC_IND_DATE                 1100
+#define IDC_IND_TIME                 1101
+#define IDC_IND_SIZE                 1272
+#define IDC_IND_NUMOBJ               1273
+#define IDS_STATUS_MENU_INDICATORS   4701
 #define ID_STATUS_TIMER              4096
 #define ID_CMD_COPY                  39401
 #define ID_CMD_MOVE                  39402

@@ -237,10 +237,15 @@ bool StatusBar::SetIndicators(const int* widths, int count)
     return true;
 }
 
-void StatusBar::SetPaneText(int pane, const char* text)
+void StatusBar::SetPaneText(int pane, const char* text, UINT type)
 {
     if (m_status)
-        SendMessageA(m_status, SB_SETTEXTA, pane, (LPARAM)(text ? text : ""));
+        SendMessageA(m_status, SB_SETTEXTA, (WPARAM)pane | type, (LPARAM)(text ? text : ""));
+}
+
+UINT StatusBar::GetPaneType(int pane) const
+{
+    return m_status ? HIWORD(SendMessageA(m_status, SB_GETTEXTLENGTHA, pane, 0)) : 0;
 }
 
 std::string StatusBar::GetPaneText(int pane) const
@@ -279,6 +284,8 @@ void StatusBar::LayoutContent(const RECT& rc)
         parts[i] = right > 0 ? right : 0;
     }
     SendMessageA(m_status, SB_SETPARTS, m_count + 1, (LPARAM)parts);
+    if (onLayout)
+        onLayout();
 }
 
 }  // namespace fw

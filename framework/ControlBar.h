@@ -3,6 +3,7 @@
 // out around its client window and keeps their layout in the profile.
 #pragma once
 #include "Wnd.h"
+#include <functional>
 #include <string>
 
 namespace fw {
@@ -66,8 +67,12 @@ public:
     bool Create(FrameWnd* frame, UINT id, DockSide side = DockBottom);
     // widths of the panes after the first, in pixels
     bool SetIndicators(const int* widths, int count);
-    void SetPaneText(int pane, const char* text);
+    // type: SBT_ drawing flags of the pane (SBT_POPOUT, SBT_NOBORDERS).
+    void SetPaneText(int pane, const char* text, UINT type = 0);
     std::string GetPaneText(int pane) const;
+    UINT GetPaneType(int pane) const;
+    // Runs after every layout of the panes, for controls that sit in a pane.
+    std::function<void()> onLayout;
     HWND m_status = NULL;
     int CalcThickness(bool horz) override;
     void LayoutContent(const RECT& client) override;

@@ -3,6 +3,12 @@
 #include "quickedit/QuickEditWnd.h"
 #include "app/MainApp.h"
 #include "registry/AppInfo.h"
+#include "ui/VmDlg.h"
+#include "ui/VmHistCB.h"
+#include "util/ResStr.h"
+#include "util/PathUtil.h"
+#include "util/StrUtil.h"
+#include <string.h>
 #include <commdlg.h>
 
 namespace {
@@ -118,4 +124,129 @@ INT_PTR CALLBACK OptionsProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
 void QuickEditOptions(HWND owner)
 {
     DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_QE_OPTIONS), owner, OptionsProc, 0);
+}
+
+namespace {
+
+const DWORD SO_EXTERNAL_MAXIMIZED = 1u << 24;
+const DWORD SO_EXTERNAL_SHORT_PATH = 1u << 25;
+
+class ExtOptionsDlg : public VmDlg {
+public:
+    ExtOptionsDlg()
+    {
+        SetResizable(ResizeWidth, "DlgQE_ExtOpts");
+        AddCtrl(&m_path, IDC_QE_EXT_PATH, "QEPathMRU");
+        AddCtrl(&m_args, IDC_QE_EXT_ARGS, "QEArgsMRU");
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        SettingsOpts& s = GetMainApp().m_settings;
+        // The histories filled the boxes; the current settings are what the fields show.
+        SetDlgItemTextA(m_hWnd, IDC_QE_EXT_PATH, s.qePath);
+        SetDlgItemTextA(m_hWnd, IDC_QE_EXT_ARGS, s.qeArgs);
+        CheckDlgButton(m_hWnd, IDC_QE_EXT_SHORT, s.IsOn(SO_EXTERNAL_SHORT_PATH) ? BST_CHECKED : 0);
+        CheckDlgButton(m_hWnd, IDC_QE_EXT_MAXIMIZED, s.IsOn(SO_EXTERNAL_MAXIMIZED) ? BST_CHECKED : 0);
+        return TRUE;
+    }
+    bool CanClose(INT_PTR result) override
+    {
+        if (result == IDOK) {
+            char path[MAX_PATH], args[MAX_PATH];
+            // A text longer than the setting holds is refused rather than stored cut.
+            if (!ReadField(IDC_QE_EXT_PATH, path) || !ReadField(IDC_QE_EXT_ARGS, args))
+                return false;
+            SettingsOpts& s = GetMainApp().m_settings;
+            lstrcpynA(s.qePath, path, sizeof(s.qePath));
+            lstrcpynA(s.qeArgs, args, sizeof(s.qeArgs));
+            s.Set(SO_EXTERNAL_SHORT_PATH, IsDlgButtonChecked(m_hWnd, IDC_QE_EXT_SHORT) == BST_CHECKED);
+            s.Set(SO_EXTERNAL_MAXIMIZED, IsDlgButtonChecked(m_hWnd, IDC_QE_EXT_MAXIMIZED) == BST_CHECKED);
+            s.Store();
+        }
+        return VmDlg::CanClose(result);
+    }
+    bool OnCommand(int id, int code, HWND) override
+    {
+        if (id == IDC_QE_EXT_BROWSE && code == BN_CLICKED) {
+            Browse();
+            return true;
+        }
+        return false;
+    }
+    void OnResize(int dx, int) override
+    {
+        // Width only: the fields stretch, the buttons keep to the right edge.
+        for (int id : {IDC_QE_EXT_PATH, IDC_QE_EXT_ARGS})
+            Stretch(id, dx, false);
+        for (int id : {IDC_QE_EXT_BROWSE, IDOK, IDCANCEL, 9})
+            Stretch(id, dx, true);
+        InvalidateRect(m_hWnd, NULL, TRUE);
+    }
+
+private:
+    bool ReadField(int id, char (&out)[MAX_PATH])
+    {
+        HWND box = GetDlgItem(m_hWnd, id);
+        if (GetWindowTextLengthA(box) >= MAX_PATH) {
+            MessageBeep(MB_ICONHAND);
+            SetFocus(box);
+            return false;
+        }
+        GetWindowTextA(box, out, MAX_PATH);
+        return true;
+    }
+    void Stretch(int id, int dx, bool move)
+    {
+        HWND c = GetDlgItem(m_hWnd, id);
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(NULL, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        if (move)
+            SetWindowPos(c, NULL, r.left + dx, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        else
+            SetWindowPos(c, NULL, 0, 0, r.right - r.left + dx, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    void Browse()
+    {
+        char file[MAX_PATH] = "";
+        HWND box = GetDlgItem(m_hWnd, IDC_QE_EXT_PATH);
+        if (GetWindowTextLengthA(box) < MAX_PATH)
+            GetWindowTextA(box, file, MAX_PATH);
+        RemoveWhiteSpacesAndQuotes(file);
+        char folder[MAX_PATH];
+        lstrcpynA(folder, file, MAX_PATH);
+        if (!StripFileName(folder))
+            folder[0] = 0;
+        // "text|pattern" with the bars as the dialog's zero separators, ended by two zeros.
+        char filter[128] = "";
+        lstrcpynA(filter, ResStr(IDS_QE_EXT_FILTER), sizeof(filter) - 2);
+        size_t len = strlen(filter);
+        filter[len + 1] = 0;
+        for (char* p = filter; *p; ++p)
+            if (*p == '|')
+                *p = 0;
+        OPENFILENAMEA ofn = {};
+        ofn.lStructSize = sizeof(ofn);
+        ofn.hwndOwner = m_hWnd;
+        ofn.lpstrFilter = filter;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = MAX_PATH;
+        ofn.lpstrInitialDir = folder[0] ? folder : nullptr;
+        ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+        if (GetOpenFileNameA(&ofn))
+            SetWindowTextA(box, file);
+    }
+
+    VmHistCB m_path;   // "QEPathMRU"
+    VmHistCB m_args;   // "QEArgsMRU"
+};
+
+}   // namespace
+
+void QuickEditExtOptions(HWND owner)
+{
+    ExtOptionsDlg dlg;
+    dlg.Modal(IDD_QE_EXTOPTS, NULL, owner);
 }

@@ -73,3 +73,11 @@
 #define IDC_QE_OPT_CHOOSE_FIXED  3845
 #define IDC_QE_OPT_DEF_TYPE      3846
 #define IDC_QE_OPT_ESC           3847
+
+// Controls of the external editor's options dialog.
+#define IDC_QE_EXT_PATH          4650
+#define IDC_QE_EXT_BROWSE        4651
+#define IDC_QE_EXT_ARGS          4652
+#define IDC_QE_EXT_SHORT         4653
+#define IDC_QE_EXT_MAXIMIZED     4654
+#define IDS_QE_EXT_FILTER        4655

@@ -1,0 +1,282 @@
+// The main status bar's indicators in the real program: chosen in their dialog and kept in
+// "Settings", shown in their order with texts checked against the real values (memory, the
+// drive's free space, the current file's size, the object counts, date and time), the
+// pop-out style, the progress pane and the bar's shortcut menu.
+#include "driver/Driver.h"
+#include "driver/SelectDriver.h"
+#include "customize/OptionsRes.h"
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <locale.h>
+#include <time.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
+const UINT ID_INDICATORS = 38407, ID_VIEW_OPTIONS = 38414;
+const char kDialog[] = "Status bar Indicators";
+// Check boxes of the dialog in the panes' order, and their bits.
+const struct {
+    int id;
+    DWORD bit;
+} kBoxes[] = {{1096, 1u << 13}, {1097, 1u << 8}, {1098, 1u << 11}, {1099, 1u << 12},
+              {1272, 1u << 14}, {1273, 1u << 15}, {1100, 1u << 9},  {1101, 1u << 10}};
+const DWORD kAllIndicators = 0xFF00;
+
+std::string U8(const wchar_t* w)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    std::string s((size_t)n, 0);
+    WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
+    s.resize((size_t)n - 1);
+    return s;
+}
+
+std::string FreeText(const std::string& path)
+{
+    char root[4] = {path[0], ':', '\\', 0};
+    ULARGE_INTEGER avail, total, free;
+    if (!GetDiskFreeSpaceExA(root, &avail, &total, &free))
+        return "?";
+    unsigned long long kb = avail.QuadPart / 1024;
+    char text[32];
+    if (kb < 1024)
+        snprintf(text, sizeof(text), "%3llu KB", kb);
+    else
+        snprintf(text, sizeof(text), "%3llu MB", kb / 1024);
+    return text;
+}
+
+int MemoryUse()
+{
+    MEMORYSTATUSEX ms = {};
+    ms.dwLength = sizeof(ms);
+    GlobalMemoryStatusEx(&ms);
+    unsigned long long total = ms.ullTotalPhys;
+    return (int)(((total - ms.ullAvailPhys) * 100 + total / 2) / total);
+}
+
+std::string TimeText(const char* format, time_t at)
+{
+    // The locale's own representation, as the program shows it.
+    static const char* locale = setlocale(LC_TIME, "");
+    (void)locale;
+    char text[64] = "";
+    struct tm* local = localtime(&at);
+    strftime(text, sizeof(text), format, local);
+    return text;
+}
+
+class Indicators : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        drv::ResetProgramSettings();
+        folder = drv::TempFolder("indicators");
+        drv::RemoveTree(folder);
+        CreateDirectoryA(folder.c_str(), NULL);
+        big = U8(L"\x65E5\x672C \x0424\x0430\x0439\x043B \U0001F4C4.bin");
+        EXPECT_TRUE(drv::WriteBytes(folder + "\\" + big, std::string(12345, 'x')));
+        EXPECT_TRUE(drv::WriteBytes(folder + "\\" + U8(L"\x65E5.bin"), std::string(7, 'y')));
+        EXPECT_TRUE(drv::WriteBytes(folder + "\\third.txt", "abc"));
+        CreateDirectoryA((folder + "\\sub").c_str(), NULL);
+    }
+    void TearDown() override
+    {
+        app.Kill();
+        drv::RemoveTree(folder);
+        drv::ResetProgramSettings();
+    }
+    HWND Start()
+    {
+        EXPECT_TRUE(app.Start("panorel.exe", folder + "," + folder));
+        HWND main = app.WaitForMainWindow();
+        EXPECT_TRUE(main != NULL);
+        EXPECT_TRUE(drv::WaitFor([&] { return drv::ItemCount(drv::PanelList(main, 0)) >= 4; }, 15000));
+        return main;
+    }
+    std::vector<std::string> Panes(HWND main) { return drv::StatusBarTexts(drv::MainStatusBar(main)); }
+    // Waits until the panes (message pane excluded) match; returns the last seen.
+    std::vector<std::string> WaitPanes(HWND main, size_t count)
+    {
+        std::vector<std::string> p;
+        drv::WaitFor([&] { return (p = Panes(main)).size() == count + 1; }, 5000);
+        return p;
+    }
+    // Ticks the dialog's boxes as the mask says and presses OK.
+    void Choose(DWORD mask)
+    {
+        ASSERT_TRUE(app.PostCommand(ID_INDICATORS));
+        HWND dlg = drv::WaitForDialog(app.Pid(), kDialog);
+        ASSERT_TRUE(dlg);
+        for (const auto& b : kBoxes)
+            SendMessageA(GetDlgItem(dlg, b.id), BM_SETCHECK, (mask & b.bit) ? BST_CHECKED : BST_UNCHECKED, 0);
+        drv::PressButton(dlg, IDOK);
+        ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    }
+
+    drv::AppProcess app;
+    std::string folder, big;
+};
+
+TEST_F(Indicators, DefaultsShowMemoryAndFreeSpace)
+{
+    HWND main = Start();
+    ASSERT_TRUE(main);
+    std::vector<std::string> p = WaitPanes(main, 2);
+    ASSERT_EQ(3u, p.size());
+    int shown = atoi(p[1].c_str());
+    EXPECT_EQ('%', p[1].back()) << p[1];
+    EXPECT_NEAR(MemoryUse(), shown, 5) << p[1];
+    EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[2] == FreeText(folder); }, 5000))
+        << Panes(main)[2] << " / " << FreeText(folder);
+    // The dialog shows the stored choice.
+    ASSERT_TRUE(app.PostCommand(ID_INDICATORS));
+    HWND dlg = drv::WaitForDialog(app.Pid(), kDialog);
+    ASSERT_TRUE(dlg);
+    DWORD settings = drv::GetUserDword(kRootKey, "Settings", 0);
+    for (const auto& b : kBoxes)
+        EXPECT_EQ((settings & b.bit) ? BST_CHECKED : BST_UNCHECKED,
+                  SendMessageA(GetDlgItem(dlg, b.id), BM_GETCHECK, 0, 0)) << b.id;
+    EXPECT_FALSE(drv::Screenshot("indicators_dialog", dlg).empty());
+    drv::PressButton(dlg, IDCANCEL);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    EXPECT_EQ(settings, drv::GetUserDword(kRootKey, "Settings", 0));
+    EXPECT_EQ(3u, Panes(main).size());
+}
+
+TEST_F(Indicators, EveryIndicatorShowsItsValue)
+{
+    HWND main = Start();
+    ASSERT_TRUE(main);
+    Choose(kAllIndicators);
+    EXPECT_EQ(kAllIndicators, drv::GetUserDword(kRootKey, "Settings", 0) & kAllIndicators);
+    HWND list = drv::PanelList(main, 0);
+    ASSERT_TRUE(drv::SelectNames(list, {big}));
+    // progress, CAPS, NUM, SCRL, RAM, Free, Size, NumObj, Date, Time
+    std::vector<std::string> p;
+    std::string count = std::to_string(drv::ItemCount(list)) + " obj";
+    EXPECT_TRUE(drv::WaitFor([&] {
+        p = Panes(main);
+        return p.size() == 11 && p[7] == "12345b" && p[8] == count;
+    }, 5000)) << (p.size() > 8 ? p[7] + " | " + p[8] : std::string("few panes"));
+    ASSERT_EQ(11u, p.size());
+    EXPECT_EQ("", p[1]);
+    const int keys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
+    const char* names[] = {"CAPS", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ((GetKeyState(keys[i]) & 1) ? names[i] : "", p[2 + i]);
+    EXPECT_NEAR(MemoryUse(), atoi(p[5].c_str()), 5);
+    EXPECT_EQ(FreeText(folder), p[6]);
+    time_t now = time(nullptr);
+    EXPECT_EQ(TimeText("%x", now), p[9]);
+    bool timeOk = false;
+    for (int d = -3; d <= 1; ++d)
+        timeOk = timeOk || TimeText("%X", now + d) == p[10];
+    EXPECT_TRUE(timeOk) << p[10] << " at " << TimeText("%X", now);
+    // The progress pane holds the progress control.
+    HWND bar = drv::MainStatusBar(main);
+    HWND progress = GetDlgItem(bar, 1009);
+    ASSERT_TRUE(progress);
+    EXPECT_TRUE(IsWindowVisible(progress));
+    RECT pr;
+    GetWindowRect(progress, &pr);
+    RECT br;
+    GetWindowRect(bar, &br);
+    EXPECT_GT(pr.right - pr.left, 10);
+    EXPECT_GE(pr.top, br.top);
+    EXPECT_LE(pr.bottom, br.bottom);
+
+    // Two selected: the count of the selection; a folder shows no size.
+    ASSERT_TRUE(drv::SelectNames(list, {big, U8(L"\x65E5.bin")}));
+    EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[8] == "2 sel"; }, 5000)) << Panes(main)[8];
+    ASSERT_TRUE(drv::SelectNames(list, {U8(L"\x65E5.bin")}));
+    EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[7] == "7b"; }, 5000)) << Panes(main)[7];
+    ASSERT_TRUE(drv::SelectNames(list, {"sub"}));
+    EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[7] == ""; }, 5000)) << Panes(main)[7];
+    EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[8] == count; }, 5000));
+    RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    EXPECT_FALSE(drv::Screenshot("indicators_all", main).empty());
+}
+
+TEST_F(Indicators, PopOutStyleFollowsTheOptionAndTheChoiceSurvivesARestart)
+{
+    HWND main = Start();
+    ASSERT_TRUE(main);
+    Choose(kAllIndicators & ~(1u << 8));
+    std::vector<std::string> p = WaitPanes(main, 7);
+    ASSERT_EQ(8u, p.size());
+    HWND bar = drv::MainStatusBar(main);
+    for (int i = 1; i < 8; ++i)
+        EXPECT_EQ(0, HIWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, i, 0)) & SBT_POPOUT) << i;
+
+    // The Visual page's pop-out box.
+    ASSERT_TRUE(app.PostCommand(ID_VIEW_OPTIONS));
+    HWND sheet = drv::WaitForDialog(app.Pid(), "Options");
+    ASSERT_TRUE(sheet);
+    struct F {
+        HWND found;
+    } f = {NULL};
+    EnumChildWindows(sheet, [](HWND w, LPARAM lp) -> BOOL {
+        if (GetDlgItem(w, IDC_OPT_POPOUT)) {
+            reinterpret_cast<F*>(lp)->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&f));
+    ASSERT_TRUE(f.found);
+    SendMessageA(GetDlgItem(f.found, IDC_OPT_POPOUT), BM_SETCHECK, BST_CHECKED, 0);
+    drv::PressButton(sheet, IDOK);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(sheet); }, 5000));
+    EXPECT_TRUE(drv::GetUserDword(kRootKey, "Settings", 0) & 0x80);
+    EXPECT_TRUE(drv::WaitFor([&] {
+        for (int i = 1; i < 8; ++i)
+            if (!(HIWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, i, 0)) & SBT_POPOUT))
+                return false;
+        return true;
+    }, 5000));
+    EXPECT_EQ(0, HIWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0)) & SBT_POPOUT);
+    RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    EXPECT_FALSE(drv::Screenshot("indicators_popout", main).empty());
+
+    // The progress bar off: its pane goes, and stays gone after a restart.
+    Choose(kAllIndicators & ~(1u << 8) & ~(1u << 13));
+    p = WaitPanes(main, 6);
+    EXPECT_EQ(7u, p.size());
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(bar, 1009)));
+    ASSERT_TRUE(app.Close());
+    main = Start();
+    ASSERT_TRUE(main);
+    p = WaitPanes(main, 6);
+    EXPECT_EQ(7u, p.size());
+    EXPECT_EQ(0u, drv::GetUserDword(kRootKey, "Settings", 0) & (1u << 13));
+    bar = drv::MainStatusBar(main);
+    EXPECT_TRUE(HIWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, 1, 0)) & SBT_POPOUT);
+}
+
+TEST_F(Indicators, TheBarsShortcutMenuOpensTheDialog)
+{
+    HWND main = Start();
+    ASSERT_TRUE(main);
+    HWND bar = drv::MainStatusBar(main);
+    ASSERT_TRUE(bar);
+    RECT r;
+    GetWindowRect(bar, &r);
+    PostMessageA(main, WM_CONTEXTMENU, (WPARAM)bar, MAKELPARAM(r.left + 10, r.top + 5));
+    HWND menu = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] { return (menu = FindWindowA("#32768", NULL)) != NULL && IsWindowVisible(menu); }, 5000));
+    Sleep(200);
+    EXPECT_FALSE(drv::Screenshot("indicators_menu").empty());
+    ASSERT_TRUE(drv::PressKey(NULL, VK_DOWN));
+    ASSERT_TRUE(drv::PressKey(NULL, VK_RETURN));
+    HWND dlg = drv::WaitForDialog(app.Pid(), kDialog);
+    ASSERT_TRUE(dlg);
+    drv::PressButton(dlg, IDCANCEL);
+}
+
+}  // namespace
