@@ -88,8 +88,7 @@ bool HasVanished(const ITEMIDLIST* folder)
     char path[kMaxPathBytes];
     if (GetExactPathOf(folder, path, sizeof(path)) != PathExact)
         return false;
-    DWORD attr = GetFileAttributesA(path);
-    return attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY);
+    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
 }
 }  // namespace
 

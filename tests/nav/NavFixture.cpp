@@ -2,10 +2,11 @@
 #include "lib/shell/FavItem.h"
 #include "lib/util/VmList.h"
 #include "lib/registry/RegKey.h"
+#include "driver/SplitDriver.h"
 
 namespace nav {
 
-bool WriteFavorites(const std::vector<Fav>& favs)
+bool WriteFavorites(const std::vector<Fav>& favs, std::string* failed)
 {
     VmList list;
     std::vector<FavItem*> items;
@@ -16,6 +17,8 @@ bool WriteFavorites(const std::vector<Fav>& favs)
         if (!f.passive.empty())
             passive.Attach(GetPidlOf(f.passive.c_str()));
         if (!active || (!f.passive.empty() && !passive)) {
+            if (failed)
+                *failed = !active ? f.active : f.passive;
             for (FavItem* i : items)
                 delete i;
             delete item;
@@ -74,7 +77,7 @@ void NavTest::SetUp()
 {
     drv::ResetProgramSettings();
     base = "C:\\panorel_nav";
-    drv::RemoveTree(base);
+    RemoveAll();
     CreateDirectoryA(base.c_str(), NULL);
     // Names in three scripts, each beside a sibling that a loose pattern would also catch.
     jp = base + "\\日本語フォルダ";
@@ -89,6 +92,15 @@ void NavTest::TearDown()
 {
     drv::DeleteUserKey(kPolicyKey);
     drv::DeleteUserKey(kProductKey);
+    RemoveAll();
+}
+
+void NavTest::RemoveAll()
+{
+    // Links made on the Unix side go there too; the Windows side would not remove them.
+    std::string unixBase = drv::UnixPathOf(base);
+    if (!unixBase.empty() && GetFileAttributesA(base.c_str()) != INVALID_FILE_ATTRIBUTES)
+        drv::RunUnixShell("rm -rf '" + unixBase + "'");
     drv::RemoveTree(base);
 }
 

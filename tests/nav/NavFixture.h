@@ -31,7 +31,8 @@ struct Fav {
 };
 
 // Writes the favourites in their current stored form (count and bytes).
-bool WriteFavorites(const std::vector<Fav>& favs);
+// failed receives a path that names no folder the shell knows.
+bool WriteFavorites(const std::vector<Fav>& favs, std::string* failed = nullptr);
 // The stored favourites (current form), paths read back from their lists.
 std::vector<Fav> ReadFavorites();
 
@@ -44,6 +45,7 @@ protected:
     bool TitleIs(HWND main, int panel, const std::string& text, DWORD ms = 5000);
     // The visible top-level window of the process with exactly that caption.
     HWND WaitForCaption(drv::AppProcess& app, const char* caption, DWORD ms = 5000);
+    void RemoveAll();
 
     std::string base;                        // C:\panorel_nav
     std::string jp, ru, emoji, plain;        // folders in base named in several scripts
