@@ -57,6 +57,7 @@ void CMainFrame::ShowFavoritesMenu(UINT command)
         StoreFavorites();
     if (m_favorites.GetCount() == 0)
         AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, "Empty");
+    menu.InsertBreaks();   // a long list in columns that fit the screen
     UINT choice = menu.TrackEx(m_hWnd, MenuPointFor(command, panel));
     if (choice == ID_FAVORITES_ADD || choice == ID_FAVORITES_ORGANIZE)
         PostMessageA(m_hWnd, WM_COMMAND, choice, 0);
