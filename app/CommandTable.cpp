@@ -80,12 +80,6 @@ void UpdateDriveBar(CMainFrame& f, UINT, fw::CmdUI& ui)
     ui.SetCheck(bar && bar->IsVisible());
 }
 
-void UpdateUnchecked(CMainFrame&, UINT, fw::CmdUI& ui)
-{
-    // The window the item checks is not open.
-    ui.SetCheck(0);
-}
-
 void UpdateFont(CMainFrame& f, UINT id, fw::CmdUI& ui)
 {
     bool custom = f.Options().hasFont;
@@ -426,6 +420,31 @@ void RunQuickEdit(CMainFrame& f, UINT id)
     QuickEditSelection(f, id == ID_TOOLS_QUICKEDIT_ALT);
 }
 
+void RunFavoritesMenu(CMainFrame& f, UINT id)
+{
+    f.ShowFavoritesMenu(id);
+}
+
+void RunAddFavorite(CMainFrame& f, UINT)
+{
+    f.AddFavorite();
+}
+
+void RunOrganizeFavorites(CMainFrame& f, UINT)
+{
+    f.OrganizeFavorites();
+}
+
+void RunFolderTree(CMainFrame& f, UINT)
+{
+    f.ShowFolderTree();
+}
+
+void UpdateFolderTree(CMainFrame& f, UINT, fw::CmdUI& ui)
+{
+    ui.SetCheck(f.IsFolderTreeOpen());
+}
+
 void RunImagePreview(CMainFrame& f, UINT)
 {
     ImageView_Open(f);
@@ -464,9 +483,9 @@ const Command kCommands[] = {
     {ID_FOLDER_MATCH, ID_FOLDER_MATCH, "DisableMenuFolderSynchronize", nullptr, nullptr},
     {ID_FOLDER_PREVIOUS, ID_FOLDER_PREVIOUS, "DisableMenuFolderPrevious", nullptr, nullptr},
     {ID_FOLDER_NEXT, ID_FOLDER_NEXT, "DisableMenuFolderNext", nullptr, nullptr},
-    {ID_FOLDER_FAVORITES, ID_FOLDER_FAVORITES, "DisableMenuFolderFavorites", nullptr, nullptr},
+    {ID_FOLDER_FAVORITES, ID_FOLDER_FAVORITES, "DisableMenuFolderFavorites", RunFavoritesMenu, nullptr},
     {ID_FOLDER_HISTORY, ID_FOLDER_HISTORY, "DisableMenuFolderHistory", nullptr, nullptr},
-    {ID_FOLDER_TREE, ID_FOLDER_TREE, "DisableMenuFolderTree", nullptr, UpdateUnchecked},
+    {ID_FOLDER_TREE, ID_FOLDER_TREE, "DisableMenuFolderTree", RunFolderTree, UpdateFolderTree},
     {ID_FOLDER_GOTO, ID_FOLDER_GOTO, "DisableMenuFolderGoto", nullptr, nullptr},
     {ID_FOLDER_JUMP, ID_FOLDER_JUMP, "DisableMenuFolderJump", nullptr, nullptr},
     {ID_FOLDER_DRIVE, ID_FOLDER_DRIVE, "DisableMenuFolderDrive", RunDriveMenu, nullptr},
@@ -535,8 +554,8 @@ const Command kCommands[] = {
     {ID_HELP_SYSINFO, ID_HELP_SYSINFO, "DisableMenuHelpSystemInfo", RunSysInfo, nullptr},
     {ID_DRIVE_MENU_PANEL1, ID_DRIVE_MENU_PANEL2, "DisableMenuFolderDrive", RunDriveMenu, nullptr},
     {ID_NET_MENU_PANEL1, ID_NET_MENU_PANEL2, "DisableMenuFolderNetwork", RunNetworkMenu, nullptr},
-    {ID_FAVORITES_ADD, ID_FAVORITES_ADD, "DisableMenuFolderFavoritesAdd", nullptr, nullptr},
-    {ID_FAVORITES_ORGANIZE, ID_FAVORITES_ORGANIZE, "DisableMenuFolderFavoritesOrganize", nullptr, nullptr},
+    {ID_FAVORITES_ADD, ID_FAVORITES_ADD, "DisableMenuFolderFavoritesAdd", RunAddFavorite, nullptr},
+    {ID_FAVORITES_ORGANIZE, ID_FAVORITES_ORGANIZE, "DisableMenuFolderFavoritesOrganize", RunOrganizeFavorites, nullptr},
     {ID_DRIVE_FIRST, ID_DRIVE_LAST, nullptr, RunDrive, UpdateDrive},
     {ID_DRIVE_ROOT, ID_DRIVE_PASSIVE_ROOT, nullptr, RunDriveVariant, nullptr},
 };

@@ -16,6 +16,8 @@
 #include "files/FileEnum.h"
 #include "ui/PrevInstance.h"
 #include "ui/TrayIcon.h"
+#include "registry/RegKey.h"
+#include "registry/AppInfo.h"
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
 #include <commctrl.h>
@@ -102,6 +104,7 @@ void CMainFrame::FinishSetUp()
     }
     r.folder[0].Free();
     r.folder[1].Free();
+    LoadFavorites();
     ApplySplitSize();
     m_active = m_opts.IsOn(FrameOpts::FO_PANEL2_ACTIVE) ? 1 : 0;
     if (!m_opts.IsOn(FrameOpts::FO_SPLIT)) {
@@ -117,6 +120,8 @@ void CMainFrame::FinishSetUp()
         ToggleFullScreen();
     SetActivePanel(m_active, true);
     m_setUp = true;
+    if (m_opts.IsOn(FrameOpts::FO_TREE_OPEN))
+        ShowFolderTree();
     UpdateStatusBar(true);
     SetTimer(m_hWnd, ID_STATUS_TIMER, 1000, NULL);
     app.CloseSplash();
@@ -150,6 +155,8 @@ void CMainFrame::OnPanelActivated(ViewFrame* panel)
 void CMainFrame::OnPanelFolderChanged(ViewFrame* panel)
 {
     RecordDriveVisit(panel);
+    if (m_tree && panel == ActivePanel())
+        m_tree->OnPanelNavigated(panel->GetCurrentFolder());
 }
 
 void CMainFrame::OnPanelFocus(ViewFrame* panel, bool gained)
@@ -546,7 +553,13 @@ void CMainFrame::SaveState()
     m_opts.Set(FrameOpts::FO_PANEL2_ACTIVE, m_active == 1);
     bool full = m_fullScreen;
     m_opts.Set(FrameOpts::FO_FULLSCREEN, full);
+    if (m_tree)
+        m_tree->RememberPlacement();
+    m_opts.Set(FrameOpts::FO_TREE_OPEN, m_tree != nullptr);
     m_opts.Store();
+    RegKey root(GetAppRootKey(), RegKey::OpUpdate);
+    if (root.IsOpen())
+        m_favorites.Store(root);
     // In full screen the position before it is kept as the normal one.
     SavePlacement(full ? &m_savedRect : nullptr);
     for (ViewFrame* p : m_panel)
@@ -641,13 +654,15 @@ LRESULT CMainFrame::OnCompanyMessage(WPARAM wp, LPARAM lp, bool& handled)
     return 0;
 }
 
-LRESULT CMainFrame::OnProgramMessage(WPARAM wp, LPARAM)
+LRESULT CMainFrame::OnProgramMessage(WPARAM wp, LPARAM lp)
 {
     switch (wp) {
     case 1:
         return GetProductInfo().version;
     case 2:
-        // Another instance stored the favourites; reloaded once favourites exist.
+        // Another instance stored the favourites.
+        if ((HWND)lp != m_hWnd && m_setUp)
+            LoadFavorites();
         return 0;
     case 11:
         return 1;
@@ -675,6 +690,8 @@ bool CMainFrame::CanMoveBar(fw::ControlBar* bar)
 bool CMainFrame::PreTranslateMessage(MSG* msg)
 {
     if (SelectCommands_PreTranslate(msg))
+        return true;
+    if (m_tree && m_tree->PreTranslate(msg))
         return true;
     // Typing a new name in a panel's list is text, not commands: only F1 stays a key.
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && IsLabelEdit(msg->hwnd)) {

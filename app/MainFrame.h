@@ -10,6 +10,8 @@
 #include "framework/ControlBar.h"
 #include "framework/Splitter.h"
 #include "panels/DriveBar.h"
+#include "panels/Favorites.h"
+#include "panels/FolderTree.h"
 #include "panels/ViewFrame.h"
 #include "shell/Pidl.h"
 #include "shell/ShellBrowser.h"
@@ -20,7 +22,7 @@ struct StartRequest;
 
 class Animator;
 
-class CMainFrame : public VmMainFrame, public PanelHost, public DriveBarHost {
+class CMainFrame : public VmMainFrame, public PanelHost, public DriveBarHost, public FolderTreeHost {
 public:
     CMainFrame();
     ~CMainFrame() override;
@@ -78,6 +80,26 @@ public:
     int GetCheckedDrive(const DriveBar& bar) const override;
     bool UseBoldDriveLetters() const override;
     void GetFolderText(const ITEMIDLIST* folder, char* buf, int size) const override;
+
+    // Favourites (MainFrameFavorites.cpp): the menu of command (below its toolbar button or the
+    // active panel's title), adding the active folder, the organize dialog, and opening one.
+    Favorites& GetFavorites() { return m_favorites; }
+    void ShowFavoritesMenu(UINT command);
+    void AddFavorite();
+    void OrganizeFavorites();
+    void OpenFavorite(int index);
+    // Reads the stored favourites again (another instance stored them).
+    void LoadFavorites();
+    // Stores them and tells the other instances.
+    void StoreFavorites();
+    // The folder tree window: opened, or activated when open.
+    void ShowFolderTree();
+    bool IsFolderTreeOpen() const { return m_tree != nullptr; }
+    FolderTreeWnd* GetFolderTree() const { return m_tree; }
+    // FolderTreeHost
+    const ITEMIDLIST* GetTreeTarget() override;
+    void MatchFolder(const ITEMIDLIST* folder) override;
+    void OnFolderTreeClosed() override;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -157,6 +179,9 @@ private:
     HMENU m_ownMenu = NULL;      // the menu bar from the resources
     HMENU m_sharedMenu = NULL;   // a shell view's combined menu while it is installed
     bool m_forwardingMenu = false;   // WM_INITMENUPOPUP is on its way to the active view
+    Favorites m_favorites;
+    FolderTreeWnd* m_tree = nullptr;   // deletes itself when its window goes
+    bool m_treeOpenAtExit = false;
     CCaptionPainter m_caption;
     Animator* m_animator = nullptr;   // owned; the title bar's animated icon
     void SetUpCaption();

@@ -3,6 +3,7 @@
 // They are read afresh at every check so a change takes effect at the next command.
 #pragma once
 #include <windows.h>
+#include <shlobj.h>
 
 extern const char sz_PolicyKey[];   // "HKCU\SOFTWARE\Policies\Corvane\Panorel"
 
@@ -22,6 +23,13 @@ bool GetRootPath(RootKind kind, char* buffer);
 bool IsPathInRoot(RootKind kind, const char* path);
 // True when the root is set but the folder does not exist (the start-up check).
 bool IsRootPathMissing(RootKind kind);
+// True when no root is set, or when the folder is an existing file-system folder that lies
+// inside the root once links and junctions are resolved (the folder itself and the root both).
+bool IsFolderInRoot(RootKind kind, const ITEMIDLIST* folder);
+// The root that confines a panel: the alternative one for the second panel when it is set.
+RootKind RootKindOfPanel(int index);
+// The refusal of a folder outside the root.
+void ShowOutsideRootMessage(HWND owner, const ITEMIDLIST* folder);
 
 // The shell key filter for key messages bound for a panel: true when the message must be
 // swallowed (the restriction message has been shown).

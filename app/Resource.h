@@ -202,3 +202,34 @@
 #define ID_MENU_GROUP_4              4
 #define ID_MENU_GROUP_5              5
 #define ID_MENU_GROUP_FILTER         32897
+
+// Favourites and the folder tree window.
+#define ID_FAVORITE_FIRST            39200
+#define ID_FAVORITE_LAST             39299
+#define IDD_FOLDER_TREE              903
+#define IDI_FOLDER_TREE              114
+#define IDC_FOLDER_TREE              1041
+#define ID_TREE_TOOLBAR              59414
+#define ID_TREE_MATCH                32820
+#define ID_TREE_AUTOMATCH            32821
+#define ID_TREE_HELP                 32822
+#define IDC_TREE_AUTO                4010
+#define IDS_OUTSIDE_ROOT             4000
+#define IDS_FAV_NO_ACTIVE_PATH       4001
+#define IDS_FAV_NO_FOLDER            4002
+#define IDS_FAV_VANISHED             4003
+#define IDD_FAV_ORGANIZE             4020
+#define IDD_FAV_ITEM                 4021
+#define IDC_FAV_LIST                 4030
+#define IDC_FAV_NEW                  4031
+#define IDC_FAV_MODIFY               4032
+#define IDC_FAV_DELETE               4033
+#define IDC_FAV_DELETE_ALL           4034
+#define IDC_FAV_MOVE                 4035
+#define IDC_FAV_LABEL                4040
+#define IDC_FAV_ACTIVE               4041
+#define IDC_FAV_PASSIVE              4042
+#define IDC_FAV_ACTIVE_BROWSE        4043
+#define IDC_FAV_ACTIVE_CLEAR         4044
+#define IDC_FAV_PASSIVE_BROWSE       4045
+#define IDC_FAV_PASSIVE_CLEAR        4046

@@ -312,9 +312,7 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
     if (m_index == 1 && GetRootPath(ROOT_ALT, root))
         kind = ROOT_ALT;
     if (GetRootPath(kind, root)) {
-        char path[MAX_PATH] = "";
-        GetPathOf(m_current, path, sizeof(path));
-        if (!IsPathInRoot(kind, path)) {
+        if (!IsFolderInRoot(kind, m_current)) {
             PIDL rootList;
             rootList.Attach(GetPidlOf(root));
             if (rootList && m_folder.BindToAbs(rootList))
@@ -481,12 +479,16 @@ bool ViewFrame::BrowseObject(const ITEMIDLIST* list, UINT flags)
         bound = m_folder.BindToAbs(m_current);
         extend = false;
     } else if (flags & SBSP_RELATIVE) {
+        if (list && !IsTargetAllowed(list, true))
+            return false;
         if (list && m_folder.BindTo(list)) {
             m_current.AppendOne(list);
             bound = true;
         }
     } else if (list) {
         PIDL target(list);
+        if (!IsTargetAllowed(target, false))
+            return false;
         bound = m_folder.BindToAbs(target);
         if (bound) {
             // Going up to an ancestor does not extend the history.
@@ -500,6 +502,26 @@ bool ViewFrame::BrowseObject(const ITEMIDLIST* list, UINT flags)
         extend = true;
     }
     return ShowFolder(extend, true);
+}
+
+bool ViewFrame::IsTargetAllowed(const ITEMIDLIST* list, bool relative)
+{
+    // A folder outside the administrator's root is refused and the panel stays where it is.
+    RootKind kind = RootKindOfPanel(m_index);
+    char root[MAX_PATH];
+    if (!GetRootPath(kind, root))
+        return true;
+    PIDL target;
+    if (relative) {
+        target.CopyAll(m_current);
+        target.AppendOne(list);
+    } else {
+        target.CopyAll(list);
+    }
+    if (IsFolderInRoot(kind, target))
+        return true;
+    ShowOutsideRootMessage(GetAncestor(m_hWnd, GA_ROOT), target);
+    return false;
 }
 
 void ViewFrame::RecordVisit(bool extend)

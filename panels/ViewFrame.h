@@ -128,6 +128,8 @@ protected:
 
 private:
     bool ShowFolder(bool extendHistory, bool focus);
+    // The root policy's test of a navigation target (relative: below the current folder).
+    bool IsTargetAllowed(const ITEMIDLIST* list, bool relative);
     void RecordVisit(bool extend);
     bool BrowseHistory(const ITEMIDLIST* folder);
     void UpdateTitle();
