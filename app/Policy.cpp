@@ -1,6 +1,8 @@
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "registry/RegKey.h"
+#include "shell/Pidl.h"
+#include "util/StrUtil.h"
 #include "util/ResStr.h"
 #include "Product.h"
 #include <string.h>
@@ -64,6 +66,66 @@ bool IsPathInRoot(RootKind kind, const char* path)
     size_t n = strlen(root);
     return strlen(path) >= n && CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, path, (int)n,
                                                 root, (int)n) == CSTR_EQUAL;
+}
+
+bool GetPanelRoot(int panelIndex, RootKind& kind)
+{
+    char root[MAX_PATH];
+    if (panelIndex == 1 && GetRootPath(ROOT_ALT, root)) {
+        kind = ROOT_ALT;
+        return true;
+    }
+    kind = ROOT_MAIN;
+    return GetRootPath(ROOT_MAIN, root);
+}
+
+// The final path of an existing file-system object as the system resolves it ("\\?\" form);
+// false when it cannot be opened or named.
+static bool FinalPathOf(const char* path, WCHAR* out, DWORD size)
+{
+    WCHAR wide[MAX_PATH * 2];
+    if (!path || !*path || !AnsiToWideExact(path, -1, wide, MAX_PATH * 2))
+        return false;
+    HANDLE h = CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = GetFinalPathNameByHandleW(h, out, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    if (n == 0 || n >= size)
+        return false;
+    // One spelling for a drive root and any folder: no trailing backslash.
+    if (n > 0 && out[n - 1] == L'\\')
+        out[n - 1] = 0;
+    return true;
+}
+
+bool IsPathInPanelRoot(int panelIndex, const char* path)
+{
+    RootKind kind;
+    if (!GetPanelRoot(panelIndex, kind))
+        return true;
+    char root[MAX_PATH];
+    GetRootPath(kind, root);
+    WCHAR rootFinal[1024], pathFinal[1024];
+    if (!FinalPathOf(root, rootFinal, 1024) || !FinalPathOf(path, pathFinal, 1024))
+        return false;
+    int n = lstrlenW(rootFinal), m = lstrlenW(pathFinal);
+    if (m < n || CompareStringOrdinal(pathFinal, n, rootFinal, n, TRUE) != CSTR_EQUAL)
+        return false;
+    // A root C:\r holds C:\r\x, not C:\rx.
+    return m == n || pathFinal[n] == L'\\';
+}
+
+bool IsFolderInRoot(int panelIndex, const ITEMIDLIST* folder)
+{
+    RootKind kind;
+    if (!GetPanelRoot(panelIndex, kind))
+        return true;
+    char path[kMaxPathBytes] = "";
+    if (!folder || GetExactPathOf(folder, path, sizeof(path)) != PathExact)
+        return false;
+    return IsPathInPanelRoot(panelIndex, path);
 }
 
 bool IsRootPathMissing(RootKind kind)

@@ -3,6 +3,7 @@
 // They are read afresh at every check so a change takes effect at the next command.
 #pragma once
 #include <windows.h>
+#include <shlobj.h>
 
 extern const char sz_PolicyKey[];   // "HKCU\SOFTWARE\Policies\Corvane\Panorel"
 
@@ -20,6 +21,14 @@ bool GetRootPath(RootKind kind, char* buffer);
 // True when no root is set or the path lies inside it (its first characters match the root's,
 // without regard to case).
 bool IsPathInRoot(RootKind kind, const char* path);
+// The root that confines panel index (0 or 1): the alternative root for the second panel when
+// it is set, else the root. False when neither applies.
+bool GetPanelRoot(int panelIndex, RootKind& kind);
+// True when no root confines the panel or the folder lies inside it. Both sides are compared
+// as canonical final paths (links, junctions, "..", trailing dots and spaces resolved), never
+// as text prefixes; a folder without a file-system path lies outside any root.
+bool IsFolderInRoot(int panelIndex, const ITEMIDLIST* folder);
+bool IsPathInPanelRoot(int panelIndex, const char* path);
 // True when the root is set but the folder does not exist (the start-up check).
 bool IsRootPathMissing(RootKind kind);
 
