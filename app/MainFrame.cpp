@@ -57,6 +57,7 @@ void CMainFrame::FinishSetUp()
     SetUpCaption();
     m_status.Create(this, ID_MAIN_STATUSBAR);
     BuildIndicators();
+    m_prompt.Create(this);
     if (m_toolbar.Create(this, ID_MAIN_TOOLBAR, "Toolbar", fw::DockTop, NULL, 0, 0, nullptr, 0)) {
         TBADDBITMAP std = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
         int s = (int)SendMessageA(m_toolbar.m_toolbar, TB_ADDBITMAP, 0, (LPARAM)&std);
@@ -792,6 +793,8 @@ bool CMainFrame::PreTranslateMessage(MSG* msg)
     // Keys bound for a panel pass the administrator's shell key filter first.
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && PanelOfWindow(msg->hwnd) &&
         FilterShellKey(msg))
+        return true;
+    if (PreTranslatePromptKey(msg))
         return true;
     if (CommandTable_PreTranslate(*this, msg))
         return true;

@@ -181,3 +181,17 @@
 #define ID_MENU_GROUP_4              4
 #define ID_MENU_GROUP_5              5
 #define ID_MENU_GROUP_FILTER         32897
+
+// Go to, Jump and the command prompt
+#define IDD_GOTO                     4300
+#define IDC_GOTO_PATH                4301
+#define IDC_GOTO_SPECIAL             4302
+#define IDC_GOTO_PROMPT              4303
+#define IDC_JUMP                     4304
+#define IDS_NAME_INEXACT             4310
+#define IDS_PATH_TOO_LONG            4311
+#define IDS_PATH_INVALID             4312
+#define IDS_FOLDER_UNREACHABLE       4313
+#define IDS_NOT_A_FOLDER             4314
+#define IDS_GOTO_SPECIAL_FIRST       4320   // 35 labels, in the dialog's list order
+#define IDS_GOTO_SPECIAL_LAST        4354

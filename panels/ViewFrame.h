@@ -106,6 +106,7 @@ public:
     void SetMaximized(bool maximized);
     FolderHistory& History() { return m_history; }
     DriveBar& GetDriveBar() { return m_driveBar; }
+    HWND GetTitleWnd() const { return m_title.m_hWnd; }
     // Navigation commands of the panel (Selected, Parent, Root, Desktop, Previous, Next,
     // History); true when id is one of them.
     bool OnPanelCommand(UINT id, fw::CmdUI* ui, bool run);
