@@ -92,8 +92,35 @@ GotoResult GotoFolderText(ViewFrame* panel, const char* typed, HWND owner)
         Msg(owner, MB_OK | MB_ICONERROR, IDS_PATH_INVALID, text);
         return GotoRefused;
     }
+    // A confined panel takes no network or FTP address: they have no final path in the root.
+    RootKind kind;
+    if (GetPanelRoot(panel->GetIndex(), kind) && (IsNetworkFolder(text) || IsFtpFolder(text))) {
+        ShowRestrictedMessage();
+        return GotoRefused;
+    }
+    // A relative text (".." and the like) is taken from the panel's folder.
+    char full[MAX_PATH];
+    if (!IsNetworkFolder(text) && !IsFtpFolder(text) && panel->GetPath()[0] &&
+        !(text[0] && text[1] == ':' && (text[2] == '\\' || text[2] == '/'))) {
+        char base[MAX_PATH];
+        StrCopyN(base, panel->GetPath(), sizeof(base));
+        AppendBackSlash(base, sizeof(base));
+        std::string joined = (text[0] == '\\' || text[0] == '/') ? std::string(text) : std::string(base) + text;
+        DWORD n = GetFullPathNameA(joined.c_str(), sizeof(full), full, NULL);
+        if (!n || n >= sizeof(full)) {
+            Msg(owner, MB_OK | MB_ICONERROR, IDS_PATH_TOO_LONG, (int)joined.size());
+            return GotoRefused;
+        }
+        StrCopyN(text, full, sizeof(text));
+    }
     if (!IsFolderText(text))
         return GotoNotFolder;
+    // Confined panels refuse outside folders here already: server roots and addresses the
+    // shell might still open have no final path inside the root.
+    if (!IsPathInPanelRoot(panel->GetIndex(), text)) {
+        ShowRestrictedMessage();
+        return GotoRefused;
+    }
     PIDL folder;
     folder.Attach(GetPidlOf(text));
     if (!folder) {
@@ -113,6 +140,10 @@ bool RunWouldLeaveRoot(ViewFrame* panel, const char* text, HWND)
     DWORD n = ExpandEnvironmentStringsA(text, expanded, sizeof(expanded));
     if (!n || n > sizeof(expanded))
         StrCopyN(expanded, text, sizeof(expanded));
+    if (IsNetworkFolder(expanded) || IsFtpFolder(expanded)) {
+        ShowRestrictedMessage();
+        return true;
+    }
     const char* folder = nullptr;
     if (LinkTargetFolder(expanded, target, sizeof(target)))
         folder = target;

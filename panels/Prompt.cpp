@@ -1,5 +1,6 @@
 #include "panels/Prompt.h"
 #include "panels/ViewFrame.h"
+#include "panels/Goto.h"
 #include "app/MainApp.h"
 #include "app/Resource.h"
 #include "app/Settings.h"
@@ -295,6 +296,9 @@ bool PromptBar::Execute(ViewFrame* panel, HWND owner)
     std::string program, params;
     prompt::SplitCommand(text, program, params);
     if (program.empty())
+        return false;
+    // Running a folder (or a shortcut to one) would open it outside the panel's root.
+    if (RunWouldLeaveRoot(panel, program.c_str(), owner))
         return false;
     char dir[MAX_PATH] = "";
     if (panel) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "driver/Driver.h"
@@ -17,7 +19,7 @@ const char kRestricted[] = "restricted by the System Administrator";
 enum : UINT {
     ID_PARENT = 38102, ID_DESKTOP = 38104, ID_GOTO = 38110, ID_JUMP = 38114, ID_SWITCH = 38301,
     ID_EXECUTE = 38302, ID_CLEAR = 38303, ID_UNDO = 38304, ID_INS_NAME = 39051, ID_INS_PATH = 39052,
-    ID_INS_NAME_ALIAS = 39053, ID_INS_PATH_ALIAS = 39054, ID_DRIVE_C = 39002
+    ID_INS_NAME_ALIAS = 39053, ID_INS_PATH_ALIAS = 39054, ID_DRIVE_Z = 39025
 };
 enum { IDC_GOTO_PATH = 4301, IDC_GOTO_SPECIAL = 4302, IDC_JUMP = 4304, IDC_PROMPT = 1008 };
 
@@ -401,6 +403,18 @@ TEST_F(Nav, PromptInsertsUndoesAndRunsInTheActiveFolder)
     EXPECT_EQ(shortFile, Text(prompt));
     drv::Screenshot("prompt_inserted", main);
 
+    // Switching to the prompt gives it the focus; Esc goes back.
+    app.Command(ID_SWITCH);
+    GUITHREADINFO gui = {sizeof(gui)};
+    EXPECT_TRUE(drv::WaitFor([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(main, NULL), &gui) && gui.hwndFocus &&
+               (gui.hwndFocus == prompt || IsChild(prompt, gui.hwndFocus));
+    }, 5000)) << drv::ClassName(gui.hwndFocus) << " active " << drv::ClassName(gui.hwndActive);
+    app.Command(ID_SWITCH);
+    EXPECT_TRUE(drv::WaitFor([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(main, NULL), &gui) && gui.hwndFocus &&
+               IsChild(drv::PanelWindow(main, 0), gui.hwndFocus);
+    }, 5000));
     // Running: the arguments as typed, drive letters expanded, the panel's folder as the
     // working folder.
     std::string out = base + "\\probe_out.txt";
@@ -416,27 +430,13 @@ TEST_F(Nav, PromptInsertsUndoesAndRunsInTheActiveFolder)
     ASSERT_EQ(1u, hist.size());
     EXPECT_EQ(line, hist[0]);
 
-    // A program that cannot start keeps its text and stays out of the history.
+    // A program that cannot start keeps its text and stays out of the history. (Wine's shell
+    // shows no message of its own here; Windows does.)
     SetText(prompt, "nav_no_such_program_here.exe x");
-    app.PostCommand(ID_EXECUTE);
-    Sleep(1500);
+    app.Command(ID_EXECUTE);
     EXPECT_TRUE(app.Running());
     EXPECT_EQ("nav_no_such_program_here.exe x", Text(prompt));
     EXPECT_EQ(1u, History("RunMRU").size());
-
-    // Switching to the prompt gives it the focus; Esc goes back.
-    SetText(prompt, "");
-    app.Command(ID_SWITCH);
-    GUITHREADINFO gui = {sizeof(gui)};
-    EXPECT_TRUE(drv::WaitFor([&] {
-        return GetGUIThreadInfo(GetWindowThreadProcessId(main, NULL), &gui) && gui.hwndFocus &&
-               (gui.hwndFocus == prompt || IsChild(prompt, gui.hwndFocus));
-    }, 5000));
-    app.Command(ID_SWITCH);
-    EXPECT_TRUE(drv::WaitFor([&] {
-        return GetGUIThreadInfo(GetWindowThreadProcessId(main, NULL), &gui) && gui.hwndFocus &&
-               IsChild(drv::PanelWindow(main, 0), gui.hwndFocus);
-    }, 5000));
     ASSERT_TRUE(app.Close());
     drv::RemoveTree(base);
 }
@@ -460,6 +460,8 @@ bool MakeShortcut(const std::string& link, const std::string& target)
 
 TEST_F(Nav, RootPolicyHasNoWayOut)
 {
+    // Links from an earlier run go first (a Windows-side delete does not follow them).
+    drv::RunUnixShell("rm -rf '" + drv::UnixPathOf(drv::TempFolder("nav_rootpol")) + "'");
     std::string base = Base("nav_rootpol");
     std::string root = base + "\\root", inner = root + "\\ルート内", outside = base + "\\outside",
                 sibling = base + "\\rootother";
@@ -524,7 +526,7 @@ TEST_F(Nav, RootPolicyHasNoWayOut)
         EXPECT_EQ(root, drv::PanelTitle(main, 0));
     }
     // Parent, Desktop, a drive button, the command line and the shell's own open.
-    for (UINT id : {(UINT)ID_PARENT, (UINT)ID_DESKTOP, (UINT)ID_DRIVE_C}) {
+    for (UINT id : {(UINT)ID_PARENT, (UINT)ID_DESKTOP, (UINT)ID_DRIVE_Z}) {
         SCOPED_TRACE(id);
         app.PostCommand(id);
         EXPECT_TRUE(Answer(app, kRestricted));
@@ -555,7 +557,7 @@ TEST_F(Nav, RootPolicyHasNoWayOut)
     EXPECT_TRUE(WaitTitle(main, inner)) << drv::PanelTitle(main, 0);
     ASSERT_TRUE(app.Close());
     drv::DeleteUserKey(kPolicyKey);
-    drv::RemoveTree(base);
+    drv::RunUnixShell("rm -rf '" + drv::UnixPathOf(base) + "'");
 }
 
 }  // namespace
