@@ -33,6 +33,23 @@ struct Command {
     UpdateFn update;      // null: always enabled and unchecked
 };
 
+// ---- go to, jump and the command prompt
+
+void RunGoto(CMainFrame& f, UINT)
+{
+    f.GotoFolder();
+}
+
+void RunJump(CMainFrame& f, UINT)
+{
+    f.JumpToFolder();
+}
+
+void RunPrompt(CMainFrame& f, UINT id)
+{
+    f.OnPromptCommand(id);
+}
+
 // ---- conditions of the update rules
 
 bool IsFileSystemPanel(const ViewFrame* panel)
@@ -486,8 +503,8 @@ const Command kCommands[] = {
     {ID_FOLDER_FAVORITES, ID_FOLDER_FAVORITES, "DisableMenuFolderFavorites", RunFavoritesMenu, nullptr},
     {ID_FOLDER_HISTORY, ID_FOLDER_HISTORY, "DisableMenuFolderHistory", nullptr, nullptr},
     {ID_FOLDER_TREE, ID_FOLDER_TREE, "DisableMenuFolderTree", RunFolderTree, UpdateFolderTree},
-    {ID_FOLDER_GOTO, ID_FOLDER_GOTO, "DisableMenuFolderGoto", nullptr, nullptr},
-    {ID_FOLDER_JUMP, ID_FOLDER_JUMP, "DisableMenuFolderJump", nullptr, nullptr},
+    {ID_FOLDER_GOTO, ID_FOLDER_GOTO, "DisableMenuFolderGoto", RunGoto, nullptr},
+    {ID_FOLDER_JUMP, ID_FOLDER_JUMP, "DisableMenuFolderJump", RunJump, nullptr},
     {ID_FOLDER_DRIVE, ID_FOLDER_DRIVE, "DisableMenuFolderDrive", RunDriveMenu, nullptr},
     {ID_FOLDER_NETWORK, ID_FOLDER_NETWORK, "DisableMenuFolderNetwork", RunNetworkMenu, nullptr},
     {ID_CMD_COPY, ID_CMD_COPY, "DisableMenuCommandCopy", nullptr, EnableOnFileSystem},
@@ -508,12 +525,12 @@ const Command kCommands[] = {
     {ID_CMD_SELECT, ID_CMD_SELECT, "DisableMenuCommandSelect", nullptr, UpdateSelect},
     {ID_CMD_INVERT_SELECTION, ID_CMD_INVERT_SELECTION, nullptr, nullptr, nullptr},
     {ID_CMD_DESELECT_ALL, ID_CMD_SELECT_ALL, nullptr, nullptr, nullptr},
-    {ID_PROMPT_SWITCH_TO, ID_PROMPT_SWITCH_TO, "DisableMenuPromptSwitchTo", nullptr, nullptr},
-    {ID_PROMPT_EXECUTE, ID_PROMPT_EXECUTE, "DisableMenuPromptExecute", nullptr, nullptr},
-    {ID_PROMPT_EXECUTE_ENTER, ID_PROMPT_EXECUTE_ENTER, "DisableMenuPromptExecute", nullptr, nullptr},
-    {ID_PROMPT_CLEAR, ID_PROMPT_UNDO_INSERT, nullptr, nullptr, nullptr},
-    {ID_PROMPT_INSERT_NAME, ID_PROMPT_INSERT_PATH_ALIAS, nullptr, nullptr, EnableOnFileSystem},
-    {ID_PROMPT_COMMAND, ID_PROMPT_COMMAND, nullptr, nullptr, nullptr},
+    {ID_PROMPT_SWITCH_TO, ID_PROMPT_SWITCH_TO, "DisableMenuPromptSwitchTo", RunPrompt, nullptr},
+    {ID_PROMPT_EXECUTE, ID_PROMPT_EXECUTE, "DisableMenuPromptExecute", RunPrompt, nullptr},
+    {ID_PROMPT_EXECUTE_ENTER, ID_PROMPT_EXECUTE_ENTER, "DisableMenuPromptExecute", RunPrompt, nullptr},
+    {ID_PROMPT_CLEAR, ID_PROMPT_UNDO_INSERT, nullptr, RunPrompt, nullptr},
+    {ID_PROMPT_INSERT_NAME, ID_PROMPT_INSERT_PATH_ALIAS, nullptr, RunPrompt, EnableOnFileSystem},
+    {ID_PROMPT_COMMAND, ID_PROMPT_COMMAND, nullptr, RunPrompt, nullptr},
     {ID_VIEW_TOOLBAR_CUSTOMIZE, ID_VIEW_TOOLBAR_CUSTOMIZE, "DisableMenuViewToolbarCustomize", RunCustomizeToolbar, nullptr},
     {ID_VIEW_DRIVEBAR, ID_VIEW_DRIVEBAR, "DisableMenuViewDrivebarShow", RunDriveBarShow, UpdateDriveBar},
     {ID_VIEW_DRIVEBAR_RESET, ID_VIEW_DRIVEBAR_RESET, "DisableMenuViewDrivebarReset", RunDriveBarReset, nullptr},

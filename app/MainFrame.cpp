@@ -61,6 +61,7 @@ void CMainFrame::FinishSetUp()
     SetUpCaption();
     m_status.Create(this, ID_MAIN_STATUSBAR);
     BuildIndicators();
+    m_prompt.Create(this);
     if (m_toolbar.CreateCustom(this, ID_MAIN_TOOLBAR, "Toolbar", fw::DockTop)) {
         const WORD defaults[] = {38113, 38109, 38111, 38110, 38205, 38511, 0,     39401,
                                  39402, 39403, 39404, 0,     39405, 39406, 0,     38214,
@@ -701,6 +702,8 @@ bool CMainFrame::PreTranslateMessage(MSG* msg)
     // Keys bound for a panel pass the administrator's shell key filter first.
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && PanelOfWindow(msg->hwnd) &&
         FilterShellKey(msg))
+        return true;
+    if (PreTranslatePromptKey(msg))
         return true;
     if (CommandTable_PreTranslate(*this, msg))
         return true;

@@ -12,6 +12,7 @@
 #include "panels/DriveBar.h"
 #include "panels/Favorites.h"
 #include "panels/FolderTree.h"
+#include "panels/Prompt.h"
 #include "panels/ViewFrame.h"
 #include "shell/Pidl.h"
 #include "shell/ShellBrowser.h"
@@ -75,6 +76,12 @@ public:
     void RemoveToolWindow(ToolWindow* wnd);
     int ToolWindowCount() const { return (int)m_toolWindows.size(); }
     ToolWindow* ToolWindowAt(int index) const { return m_toolWindows[index]; }
+    // Go to, Jump and the command prompt (MainFramePrompt.cpp).
+    void OnPromptCommand(UINT id);
+    void GotoFolder();
+    void JumpToFolder();
+    PromptBar& Prompt() { return m_prompt; }
+    bool IsPromptMode() const { return m_promptMode; }
     // DriveBarHost
     void OnDriveCommand(DriveBar& bar, UINT id, bool root, bool passive) override;
     int GetCheckedDrive(const DriveBar& bar) const override;
@@ -148,12 +155,17 @@ private:
     // Makes the panel the active one unless the policy keeps the other; true when it is.
     bool MakeActive(ViewFrame* panel);
     void ReportNetworkResult(DWORD result);
+    void SetPromptMode(bool on);
+    // Keys bound for the prompt, or for a panel while the prompt holds text.
+    bool PreTranslatePromptKey(MSG* msg);
 
     VmShellBrowser m_browser;
     fw::Splitter m_splitter;
     CustomToolBar m_toolbar;
     fw::StatusBar m_status;
     DriveBar m_driveBar;
+    PromptBar m_prompt;
+    bool m_promptMode = false;
     ViewFrame* m_panel[2] = {};
     int m_active = 0;
     ViewFrame* m_browserPanel = nullptr;

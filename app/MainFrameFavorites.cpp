@@ -110,8 +110,8 @@ void CMainFrame::OpenFavorite(int index)
             Msg(m_hWnd, MB_OK | MB_ICONEXCLAMATION, IDS_FAV_VANISHED, name);
             return;
         }
-        if (!IsFolderInRoot(RootKindOfPanel(m_panel[panels[i]]->GetIndex()), folders[i])) {
-            ShowOutsideRootMessage(m_hWnd, folders[i]);
+        if (!IsFolderInRoot(m_panel[panels[i]]->GetIndex(), folders[i])) {
+            ShowRestrictedMessage();
             return;
         }
     }

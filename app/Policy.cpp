@@ -1,6 +1,8 @@
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "registry/RegKey.h"
+#include "shell/Pidl.h"
+#include "util/StrUtil.h"
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
 #include "shell/Pidl.h"
@@ -71,34 +73,6 @@ static bool PathLiesIn(const char* path, const char* root)
     return next == 0 || next == '\\' || next == '/';
 }
 
-// The folder's path as the file system resolves it (links and junctions followed), in its
-// drive form; false when it is no existing folder or the path cannot be given exactly.
-static bool GetFinalFolderPath(const char* path, char* out, int size)
-{
-    WCHAR wide[MAX_PATH];
-    if (!AnsiToWideExact(path, -1, wide, MAX_PATH))
-        return false;
-    HANDLE h = CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    WCHAR final[MAX_PATH + 8];
-    DWORD n = 0;
-    bool folder = GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (folder)
-        n = GetFinalPathNameByHandleW(h, final, MAX_PATH + 8, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    CloseHandle(h);
-    if (!folder || n == 0 || n >= MAX_PATH + 8)
-        return false;
-    const WCHAR* p = final;
-    if (wcsncmp(p, L"\\\\?\\UNC\\", 8) == 0)
-        return false;   // a share: the roots are drive folders
-    if (wcsncmp(p, L"\\\\?\\", 4) == 0)
-        p += 4;
-    return WideToAnsiExact(p, (int)wcslen(p), out, size);
-}
-
 bool IsPathInRoot(RootKind kind, const char* path)
 {
     char root[MAX_PATH];
@@ -107,6 +81,66 @@ bool IsPathInRoot(RootKind kind, const char* path)
     if (!path)
         return false;
     return PathLiesIn(path, root);
+}
+
+bool GetPanelRoot(int panelIndex, RootKind& kind)
+{
+    char root[MAX_PATH];
+    if (panelIndex == 1 && GetRootPath(ROOT_ALT, root)) {
+        kind = ROOT_ALT;
+        return true;
+    }
+    kind = ROOT_MAIN;
+    return GetRootPath(ROOT_MAIN, root);
+}
+
+// The final path of an existing file-system object as the system resolves it ("\\?\" form);
+// false when it cannot be opened or named.
+static bool FinalPathOf(const char* path, WCHAR* out, DWORD size)
+{
+    WCHAR wide[MAX_PATH * 2];
+    if (!path || !*path || !AnsiToWideExact(path, -1, wide, MAX_PATH * 2))
+        return false;
+    HANDLE h = CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = GetFinalPathNameByHandleW(h, out, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    if (n == 0 || n >= size)
+        return false;
+    // One spelling for a drive root and any folder: no trailing backslash.
+    if (n > 0 && out[n - 1] == L'\\')
+        out[n - 1] = 0;
+    return true;
+}
+
+bool IsPathInPanelRoot(int panelIndex, const char* path)
+{
+    RootKind kind;
+    if (!GetPanelRoot(panelIndex, kind))
+        return true;
+    char root[MAX_PATH];
+    GetRootPath(kind, root);
+    WCHAR rootFinal[1024], pathFinal[1024];
+    if (!FinalPathOf(root, rootFinal, 1024) || !FinalPathOf(path, pathFinal, 1024))
+        return false;
+    int n = lstrlenW(rootFinal), m = lstrlenW(pathFinal);
+    if (m < n || CompareStringOrdinal(pathFinal, n, rootFinal, n, TRUE) != CSTR_EQUAL)
+        return false;
+    // A root C:\r holds C:\r\x, not C:\rx.
+    return m == n || pathFinal[n] == L'\\';
+}
+
+bool IsFolderInRoot(int panelIndex, const ITEMIDLIST* folder)
+{
+    RootKind kind;
+    if (!GetPanelRoot(panelIndex, kind))
+        return true;
+    char path[kMaxPathBytes] = "";
+    if (!folder || GetExactPathOf(folder, path, sizeof(path)) != PathExact)
+        return false;
+    return IsPathInPanelRoot(panelIndex, path);
 }
 
 bool IsRootPathMissing(RootKind kind)
@@ -162,35 +196,3 @@ bool FilterShellKey(const MSG* msg)
     return true;
 }
 
-bool IsFolderInRoot(RootKind kind, const ITEMIDLIST* folder)
-{
-    char root[MAX_PATH];
-    if (!GetRootPath(kind, root))
-        return true;
-    if (!folder)
-        return false;
-    // Only an existing file-system folder, named exactly, can be tested; its real place decides,
-    // so a link, junction or shortcut inside the root does not lead out of it.
-    char path[kMaxPathBytes];
-    if (GetExactPathOf(folder, path, sizeof(path)) != PathExact || !IsPathInRoot(kind, path))
-        return false;
-    char realPath[kMaxPathBytes], realRoot[kMaxPathBytes];
-    if (!GetFinalFolderPath(path, realPath, sizeof(realPath)))
-        return false;
-    if (!GetFinalFolderPath(root, realRoot, sizeof(realRoot)))
-        return false;
-    return PathLiesIn(realPath, realRoot);
-}
-
-RootKind RootKindOfPanel(int index)
-{
-    char root[MAX_PATH];
-    return index == 1 && GetRootPath(ROOT_ALT, root) ? ROOT_ALT : ROOT_MAIN;
-}
-
-void ShowOutsideRootMessage(HWND owner, const ITEMIDLIST* folder)
-{
-    char name[kMaxPathBytes] = "";
-    GetNameForMessage(folder, name, sizeof(name));
-    Msg(owner ? owner : MessageOwner(), MB_OK | MB_ICONSTOP, IDS_OUTSIDE_ROOT, name);
-}

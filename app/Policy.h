@@ -21,15 +21,16 @@ bool GetRootPath(RootKind kind, char* buffer);
 // True when no root is set or the path lies inside it (its first characters match the root's,
 // without regard to case).
 bool IsPathInRoot(RootKind kind, const char* path);
+// The root that confines panel index (0 or 1): the alternative root for the second panel when
+// it is set, else the root. False when neither applies.
+bool GetPanelRoot(int panelIndex, RootKind& kind);
+// True when no root confines the panel or the folder lies inside it. Both sides are compared
+// as canonical final paths (links, junctions, "..", trailing dots and spaces resolved), never
+// as text prefixes; a folder without a file-system path lies outside any root.
+bool IsFolderInRoot(int panelIndex, const ITEMIDLIST* folder);
+bool IsPathInPanelRoot(int panelIndex, const char* path);
 // True when the root is set but the folder does not exist (the start-up check).
 bool IsRootPathMissing(RootKind kind);
-// True when no root is set, or when the folder is an existing file-system folder that lies
-// inside the root once links and junctions are resolved (the folder itself and the root both).
-bool IsFolderInRoot(RootKind kind, const ITEMIDLIST* folder);
-// The root that confines a panel: the alternative one for the second panel when it is set.
-RootKind RootKindOfPanel(int index);
-// The refusal of a folder outside the root.
-void ShowOutsideRootMessage(HWND owner, const ITEMIDLIST* folder);
 
 // The shell key filter for key messages bound for a panel: true when the message must be
 // swallowed (the restriction message has been shown).

@@ -214,7 +214,6 @@
 #define ID_TREE_AUTOMATCH            32821
 #define ID_TREE_HELP                 32822
 #define IDC_TREE_AUTO                4010
-#define IDS_OUTSIDE_ROOT             4000
 #define IDS_FAV_NO_ACTIVE_PATH       4001
 #define IDS_FAV_NO_FOLDER            4002
 #define IDS_FAV_VANISHED             4003
@@ -233,3 +232,16 @@
 #define IDC_FAV_ACTIVE_CLEAR         4044
 #define IDC_FAV_PASSIVE_BROWSE       4045
 #define IDC_FAV_PASSIVE_CLEAR        4046
+// Go to, Jump and the command prompt
+#define IDD_GOTO                     4300
+#define IDC_GOTO_PATH                4301
+#define IDC_GOTO_SPECIAL             4302
+#define IDC_GOTO_PROMPT              4303
+#define IDC_JUMP                     4304
+#define IDS_NAME_INEXACT             4310
+#define IDS_PATH_TOO_LONG            4311
+#define IDS_PATH_INVALID             4312
+#define IDS_FOLDER_UNREACHABLE       4313
+#define IDS_NOT_A_FOLDER             4314
+#define IDS_GOTO_SPECIAL_FIRST       4320   // 35 labels, in the dialog's list order
+#define IDS_GOTO_SPECIAL_LAST        4354

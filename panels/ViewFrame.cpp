@@ -306,18 +306,16 @@ void ViewFrame::ShowTitleMenu()
 
 bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
 {
-    // The root policy keeps the panel inside its root folder.
-    RootKind kind = ROOT_MAIN;
-    char root[MAX_PATH];
-    if (m_index == 1 && GetRootPath(ROOT_ALT, root))
-        kind = ROOT_ALT;
-    if (GetRootPath(kind, root)) {
-        if (!IsFolderInRoot(kind, m_current)) {
-            PIDL rootList;
-            rootList.Attach(GetPidlOf(root));
-            if (rootList && m_folder.BindToAbs(rootList))
-                m_current.CopyAll(rootList);
-        }
+    // The root policy keeps the panel inside its root folder (at start, and when a folder
+    // went away under it).
+    RootKind kind;
+    if (GetPanelRoot(m_index, kind) && !IsFolderInRoot(m_index, m_current)) {
+        char root[MAX_PATH];
+        GetRootPath(kind, root);
+        PIDL rootList;
+        rootList.Attach(GetPidlOf(root));
+        if (rootList && m_folder.BindToAbs(rootList))
+            m_current.CopyAll(rootList);
     }
 
     std::unique_ptr<iShellView> old = std::move(m_view);
@@ -468,60 +466,49 @@ void ViewFrame::InstallViewCallbacks()
 bool ViewFrame::BrowseObject(const ITEMIDLIST* list, UINT flags)
 {
     VmWaitCursor wait;
+    // Every navigation of the panel comes through here: the target is worked out first and
+    // checked against the root policy before the panel leaves its folder.
+    PIDL target;
     bool extend = true;
-    bool bound = false;
     if (flags & SBSP_PARENT) {
         if (m_current.IsEmpty())
             return false;   // the Desktop has no parent
-        m_current.RemoveLast();
-        if (m_current.IsIE(m_hWnd))
-            m_current.RemoveLast();
-        bound = m_folder.BindToAbs(m_current);
+        target.CopyAll(m_current);
+        target.RemoveLast();
+        if (target.IsIE(m_hWnd))
+            target.RemoveLast();
         extend = false;
     } else if (flags & SBSP_RELATIVE) {
-        if (list && !IsTargetAllowed(list, true))
-            return false;
-        if (list && m_folder.BindTo(list)) {
-            m_current.AppendOne(list);
-            bound = true;
-        }
+        target.CopyAll(m_current);
+        if (list)
+            target.AppendOne(list);
     } else if (list) {
-        PIDL target(list);
-        if (!IsTargetAllowed(target, false))
-            return false;
-        bound = m_folder.BindToAbs(target);
-        if (bound) {
-            // Going up to an ancestor does not extend the history.
-            extend = m_current.CompareAbs(target) != 2;
-            m_current.CopyAll(target);
-        }
+        target.CopyAll(list);
+        // Going up to an ancestor does not extend the history.
+        extend = m_current.CompareAbs(target) != 2;
+    } else {
+        target.Make();
     }
-    if (!bound) {
+    if (!target)
+        return false;
+    if (!IsFolderInRoot(m_index, target)) {
+        ShowRestrictedMessage();
+        return false;
+    }
+    if (m_folder.BindToAbs(target)) {
+        m_current.CopyAll(target);
+    } else {
+        RootKind kind;
+        if (GetPanelRoot(m_index, kind)) {
+            // Confined: the Desktop is no way out; the panel stays where it was.
+            m_folder.BindToAbs(m_current);
+            return false;
+        }
         m_current.Make();
         m_folder.BindToDesktop();
         extend = true;
     }
     return ShowFolder(extend, true);
-}
-
-bool ViewFrame::IsTargetAllowed(const ITEMIDLIST* list, bool relative)
-{
-    // A folder outside the administrator's root is refused and the panel stays where it is.
-    RootKind kind = RootKindOfPanel(m_index);
-    char root[MAX_PATH];
-    if (!GetRootPath(kind, root))
-        return true;
-    PIDL target;
-    if (relative) {
-        target.CopyAll(m_current);
-        target.AppendOne(list);
-    } else {
-        target.CopyAll(list);
-    }
-    if (IsFolderInRoot(kind, target))
-        return true;
-    ShowOutsideRootMessage(GetAncestor(m_hWnd, GA_ROOT), target);
-    return false;
 }
 
 void ViewFrame::RecordVisit(bool extend)
@@ -676,22 +663,16 @@ bool ViewFrame::OnPanelCommand(UINT id, fw::CmdUI* ui, bool run)
         } else if (run && !IsPolicyOn("DisableMenuFolderRoot", true)) {
             PIDL root(m_current.GetLpidl());
             root.MakeRoot();
-            if (m_folder.BindToAbs(root))
-                m_current.CopyAll(root);
-            else {
-                m_current.Make();
-                m_folder.BindToDesktop();
-            }
-            ShowFolder(false, true);
+            BrowseObject(root, SBSP_ABSOLUTE);
         }
         return true;
     case ID_FOLDER_DESKTOP:
         if (ui) {
             ui->Enable(!atDesktop);
         } else if (run && !IsPolicyOn("DisableMenuFolderDesktop", true)) {
-            m_current.Make();
-            m_folder.BindToDesktop();
-            ShowFolder(false, true);
+            PIDL desktop;
+            desktop.Make();
+            BrowseObject(desktop, SBSP_ABSOLUTE);
         }
         return true;
     case ID_FOLDER_PREVIOUS:

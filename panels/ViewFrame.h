@@ -107,6 +107,7 @@ public:
     void SetMaximized(bool maximized);
     FolderHistory& History() { return m_history; }
     DriveBar& GetDriveBar() { return m_driveBar; }
+    HWND GetTitleWnd() const { return m_title.m_hWnd; }
     // Navigation commands of the panel (Selected, Parent, Root, Desktop, Previous, Next,
     // History); true when id is one of them.
     bool OnPanelCommand(UINT id, fw::CmdUI* ui, bool run);
@@ -128,8 +129,6 @@ protected:
 
 private:
     bool ShowFolder(bool extendHistory, bool focus);
-    // The root policy's test of a navigation target (relative: below the current folder).
-    bool IsTargetAllowed(const ITEMIDLIST* list, bool relative);
     void RecordVisit(bool extend);
     bool BrowseHistory(const ITEMIDLIST* folder);
     void UpdateTitle();

@@ -12,7 +12,7 @@ namespace nav {
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
-const char kOutsideRoot[] = "lies outside the root folder";
+const char kOutsideRoot[] = "restricted by the System Administrator";
 enum : UINT {
     ID_FAVORITES_MENU = 38113,
     ID_FOLDER_TREE = 38109,
