@@ -234,6 +234,38 @@ TEST_F(Toolbars, PanelToolbarOfTheActivePanelIsCustomizedAndKeptPerPanel)
     ASSERT_TRUE(again.Close());
 }
 
+TEST_F(Toolbars, TheShortcutMenuOffersCustomizeAndTheBars)
+{
+    drv::AppProcess app;
+    HWND main = Start(app);
+    ASSERT_TRUE(main);
+    for (int which = 0; which < 2; which++) {
+        SCOPED_TRACE(which);
+        HWND tb = which == 0 ? drv::MainToolbar(main) : drv::PanelToolbar(main, 0);
+        RECT r;
+        GetWindowRect(tb, &r);
+        PostMessageA(GetParent(tb), WM_CONTEXTMENU, (WPARAM)tb, MAKELPARAM(r.left + 5, r.top + 5));
+        HWND menu = NULL;
+        ASSERT_TRUE(drv::WaitFor(
+            [&] {
+                for (HWND w : drv::TopLevelWindows(app.Pid(), true))
+                    if (drv::ClassName(w) == "#32768")
+                        menu = w;
+                return menu != NULL;
+            },
+            5000));
+        // Wine keeps menus per process: the menu is looked at on the screenshot, and its
+        // first item is chosen with the keyboard.
+        drv::Screenshot(which == 0 ? "toolbars_menu_main" : "toolbars_menu_panel");
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        HWND dlg = drv::WaitForDialog(app.Pid(), kCustomize);
+        ASSERT_TRUE(dlg);
+        CloseDialog(app, dlg);
+    }
+    ASSERT_TRUE(app.Close());
+}
+
 TEST_F(Toolbars, LockedCustomizeShowsOnlyTheRestriction)
 {
     drv::SetUserDword(kPolicyKey, "DisableMenuViewToolbarCustomize", 1);
