@@ -14,6 +14,7 @@
 #include "Product.h"
 #include "files/FileEnum.h"
 #include "ui/PrevInstance.h"
+#include "ui/MenuOwnerDraw.h"
 #include "ui/TrayIcon.h"
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
@@ -69,6 +70,10 @@ void CMainFrame::FinishSetUp()
             {ID_MAIN_DRIVEBAR, ID_VIEW_DRIVEBAR, "Dri&ve bar"},
             {ID_MAIN_STATUSBAR, ID_VIEW_STATUSBAR, "&Status bar"}};
         m_toolbar.SetMenu(ID_VIEW_TOOLBAR_CUSTOMIZE, bars, 3);
+        m_toolbar.menuStyle = [] {
+            const SettingsOpts& s = GetMainApp().m_settings;
+            return VmMenuOwnerDraw::StyleFromSetting(s.menuStyle, s.IsOn(SO_STRONG_MENU_EDGES));
+        };
     }
     CreateDriveBar();
     LoadBarState("Control Bars");

@@ -1,6 +1,5 @@
 #include "customize/CustomToolBar.h"
 #include "customize/CustomizeRes.h"
-#include "app/MainApp.h"
 #include "framework/FrameWnd.h"
 #include "ui/IconMenu.h"
 #include "util/ResStr.h"
@@ -275,9 +274,8 @@ void CustomToolBar::ShowMenu(POINT screen)
     IconMenu menu;
     if (!(HMENU)menu)
         return;
-    const SettingsOpts& settings = GetMainApp().m_settings;
-    menu.SetStyle(VmMenuOwnerDraw::StyleFromSetting(settings.menuStyle,
-                                                    settings.IsOn(SO_STRONG_MENU_EDGES)));
+    if (menuStyle)
+        menu.SetStyle(menuStyle());
     ResStr customize(IDS_TOOLBAR_CUSTOMIZE_ITEM);
     menu.AppendItem(m_menuCommand, customize, NULL);
     if (m_barItemCount)

@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/ControlBar.h"
 #include <commctrl.h>
+#include <functional>
 #include <vector>
 
 class CustomToolBar : public fw::ToolBar {
@@ -26,6 +27,8 @@ public:
         const char* text;
     };
     void SetMenu(UINT customizeCommand, const BarItem* items, int count);
+    // The owner-drawn menu's style, asked each time (the program's setting may change).
+    std::function<DWORD()> menuStyle;
     void ShowMenu(POINT screen);
 
     // Every command the toolbar resource offers, in resource order, with its image.
