@@ -15,6 +15,7 @@
 #include "Product.h"
 #include "files/FileEnum.h"
 #include "ui/PrevInstance.h"
+#include "ui/MenuOwnerDraw.h"
 #include "ui/TrayIcon.h"
 #include "registry/RegKey.h"
 #include "registry/AppInfo.h"
@@ -68,6 +69,15 @@ void CMainFrame::FinishSetUp()
                                  38215, 38216, 39407, 0,     38201, 38203, 38601, 38602,
                                  0,     38401, 38417, 38414, 57664, 57669};
         m_toolbar.Init("ToolBar", defaults, (int)(sizeof(defaults) / sizeof(defaults[0])));
+        static const CustomToolBar::BarItem bars[] = {
+            {ID_MAIN_TOOLBAR, ID_VIEW_TOOLBAR, "&Toolbar"},
+            {ID_MAIN_DRIVEBAR, ID_VIEW_DRIVEBAR, "Dri&ve bar"},
+            {ID_MAIN_STATUSBAR, ID_VIEW_STATUSBAR, "&Status bar"}};
+        m_toolbar.SetMenu(ID_VIEW_TOOLBAR_CUSTOMIZE, bars, 3);
+        m_toolbar.menuStyle = [] {
+            const SettingsOpts& s = GetMainApp().m_settings;
+            return VmMenuOwnerDraw::StyleFromSetting(s.menuStyle, s.IsOn(SO_STRONG_MENU_EDGES));
+        };
     }
     CreateDriveBar();
     LoadBarState("Control Bars");

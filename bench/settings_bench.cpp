@@ -4,11 +4,7 @@
 // library is timed in-process and through its RunDll32 entry points (process start and the
 // report box included, as reg.exe's times include its start). Every import is checked: the
 // key holds the 10,000 values again. The product key the machine had is kept and put back.
-#include <windows.h>
-#include <stdio.h>
-#include <string>
-#include <vector>
-#include <algorithm>
+#include "BenchUtil.h"
 #include "registry/AppInfo.h"
 #include "xml/SettingsFile.h"
 
@@ -17,21 +13,11 @@ const char kProduct[] = "Software\\Corvane\\Panorel QV";
 const char kBackup[] = "Software\\Corvane\\Panorel QV settings_bench backup";
 const int kKeys = 100, kPerKey = 100, kRuns = 3;
 
-double NowMs()
-{
-    static LARGE_INTEGER freq = {};
-    if (!freq.QuadPart)
-        QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(freq.QuadPart);
-}
+using bench::NowMs;
 
-double Median(std::vector<double> v)
+double Median(const std::vector<double>& v)
 {
-    std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+    return bench::Summarize(v).median;
 }
 
 bool Fill()

@@ -1,5 +1,9 @@
 #include "customize/CustomToolBar.h"
+#include "customize/CustomizeRes.h"
 #include "framework/FrameWnd.h"
+#include "ui/IconMenu.h"
+#include "util/ResStr.h"
+#include <windowsx.h>
 #include "registry/AppInfo.h"
 #include "registry/RegKey.h"
 #include <string.h>
@@ -256,8 +260,53 @@ bool CustomToolBar::OnNotify(NMHDR* hdr, LRESULT& result)
     return false;
 }
 
+void CustomToolBar::SetMenu(UINT customizeCommand, const BarItem* items, int count)
+{
+    m_menuCommand = customizeCommand;
+    m_barItems = items;
+    m_barItemCount = count;
+}
+
+void CustomToolBar::ShowMenu(POINT screen)
+{
+    if (!m_menuCommand)
+        return;
+    IconMenu menu;
+    if (!(HMENU)menu)
+        return;
+    if (menuStyle)
+        menu.SetStyle(menuStyle());
+    ResStr customize(IDS_TOOLBAR_CUSTOMIZE_ITEM);
+    menu.AppendItem(m_menuCommand, customize, NULL);
+    if (m_barItemCount)
+        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    for (int i = 0; i < m_barItemCount; i++) {
+        fw::ControlBar* bar = m_frame ? m_frame->GetControlBar(m_barItems[i].barId) : nullptr;
+        if (bar)
+            AppendMenuA(menu, MF_STRING | (bar->IsVisible() ? MF_CHECKED : 0),
+                        m_barItems[i].command, m_barItems[i].text);
+    }
+    HWND main = GetAncestor(m_hWnd, GA_ROOT);
+    UINT choice = menu.TrackEx(main, screen);
+    if (choice == m_menuCommand)
+        PostMessageA(main, WM_COMMAND, choice, 0);
+    else if (choice && m_frame)
+        PostMessageA(m_frame->m_hWnd, WM_COMMAND, choice, 0);   // a panel answers for its bars
+}
+
 LRESULT CustomToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (msg == WM_CONTEXTMENU && m_menuCommand) {
+        POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (lp == -1) {
+            RECT r;
+            GetWindowRect(m_hWnd, &r);
+            pt.x = r.left;
+            pt.y = r.bottom;
+        }
+        ShowMenu(pt);
+        return 0;
+    }
     if (msg == WM_NOTIFY) {
         NMHDR* hdr = reinterpret_cast<NMHDR*>(lp);
         LRESULT result = 0;

@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/ControlBar.h"
 #include <commctrl.h>
+#include <functional>
 #include <vector>
 
 class CustomToolBar : public fw::ToolBar {
@@ -19,6 +20,16 @@ public:
     void ApplyLayout(const WORD* list, int count);
     // The command numbers of the user's buttons, separators as 0.
     std::vector<WORD> GetLayout() const;
+
+    // The shortcut menu: the customize command, then the frame's bars with their commands.
+    struct BarItem {
+        UINT barId, command;
+        const char* text;
+    };
+    void SetMenu(UINT customizeCommand, const BarItem* items, int count);
+    // The owner-drawn menu's style, asked each time (the program's setting may change).
+    std::function<DWORD()> menuStyle;
+    void ShowMenu(POINT screen);
 
     // Every command the toolbar resource offers, in resource order, with its image.
     struct Available {
@@ -42,5 +53,8 @@ private:
     const Available* m_available = nullptr;   // while the dialog is open
     int m_availableCount = 0;
     bool m_customizing = false;
-    int m_stripStart[3] = {};   // first image of each strip in the toolbar's image list
+    int m_stripStart[3] = {};
+    UINT m_menuCommand = 0;
+    const BarItem* m_barItems = nullptr;
+    int m_barItemCount = 0;   // first image of each strip in the toolbar's image list
 };

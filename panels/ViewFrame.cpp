@@ -146,6 +146,16 @@ bool ViewFrame::Create(HWND parent, const ITEMIDLIST* folder, const char* select
         char valueName[32];
         snprintf(valueName, sizeof(valueName), "Pane%dToolBar", m_index + 1);
         m_toolbar.Init(valueName, defaults, 4);
+        static const CustomToolBar::BarItem bars[] = {
+            {ID_TITLEBAR, ID_PANEL_TITLEBAR, "&Title bar"},
+            {ID_TOOLBAR, ID_PANEL_TOOLBAR, "T&oolbar"},
+            {ID_DRIVEBAR, ID_PANEL_DRIVEBAR, "Dri&ve bar"},
+            {ID_STATUSBAR, ID_PANEL_STATUSBAR, "&Status bar"}};
+        m_toolbar.SetMenu(ID_PANEL_CUSTOMIZE_TOOLBAR, bars, 4);
+        m_toolbar.menuStyle = [] {
+            const SettingsOpts& s = GetMainApp().m_settings;
+            return VmMenuOwnerDraw::StyleFromSetting(s.menuStyle, s.IsOn(SO_STRONG_MENU_EDGES));
+        };
         m_toolbar.SetShell(ShellVersion(), ViewModeMenu(ViewModeMenu::SystemKind()).ViewsButton());
     }
     m_status.Create(this, ID_STATUSBAR);

@@ -14,7 +14,7 @@ namespace {
 bool s_inHandler = false;
 }
 
-TB_Icon::TB_Icon() : m_shown(false)
+TB_Icon::TB_Icon() : m_shown(false), m_wanted(false)
 {
     memset(&m_nid, 0, sizeof(m_nid));
     m_nid.cbSize = sizeof(m_nid);
@@ -82,6 +82,7 @@ bool TB_Icon::Modify(HICON icon, const char* tip)
 
 bool TB_Icon::ShowIcon(bool show)
 {
+    m_wanted = show;
     if (show == m_shown)
         return true;
     if (!m_nid.hWnd)
@@ -120,10 +121,12 @@ LRESULT TB_Icon::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if ((msg == uMsgTaskbarCreated && msg) || (msg == uMsgMyTaskbarCreated && msg)) {
-        // The shell's taskbar was made again: our icon went with the old one.
-        ShowIcon(false);
-        m_shown = false;
-        ShowIcon(true);
+        // The shell's taskbar was made again: our icon went with the old one (or could not
+        // be added before it was there).
+        if (m_wanted) {
+            m_shown = false;
+            ShowIcon(true);
+        }
         return 0;
     }
     switch (msg) {

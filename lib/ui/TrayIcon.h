@@ -49,6 +49,7 @@ protected:
 
     NOTIFYICONDATAA m_nid;
     bool m_shown;
+    bool m_wanted;   // asked to be shown, even while the shell has no taskbar
     char m_className[64];
 };
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include "driver/BarsDriver.h"
 #include "driver/Driver.h"
 #include "driver/SelectDriver.h"
 
@@ -55,17 +56,6 @@ void ChooseCombo(HWND dlg, int id, int index)
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo);
 }
 
-// The file-name field of the common save dialog.
-HWND FileNameField(HWND dlg)
-{
-    for (int id : {1148, 1152}) {
-        HWND w = GetDlgItem(dlg, id);
-        if (w && IsWindowVisible(w))
-            return w;
-    }
-    return NULL;
-}
-
 class List : public ::testing::Test {
 protected:
     void SetUp() override
@@ -109,7 +99,7 @@ protected:
             return false;
         saveDialog = save;
         HWND field = NULL;
-        drv::WaitFor([&] { return (field = FileNameField(save)) != NULL; }, 5000);
+        drv::WaitFor([&] { return (field = drv::FileDialogNameField(save)) != NULL; }, 5000);
         if (!field)
             return false;
         SendMessageA(field, WM_SETTEXT, 0, (LPARAM)path.c_str());

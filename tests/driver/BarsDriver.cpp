@@ -64,6 +64,16 @@ bool InsertToolbarSeparator(HWND toolbar, int index)
     return ok;
 }
 
+HWND FileDialogNameField(HWND dlg)
+{
+    for (int id : {1148, 1152}) {
+        HWND w = GetDlgItem(dlg, id);
+        if (w && IsWindowVisible(w))
+            return w;
+    }
+    return NULL;
+}
+
 namespace {
 struct BoxSearch {
     const char* text;

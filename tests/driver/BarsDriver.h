@@ -14,6 +14,8 @@ std::vector<WORD> ToolbarButtons(HWND toolbar, bool ownOnly = true);
 bool InsertToolbarSeparator(HWND toolbar, int index);
 // The hidden window of the process that owns its notification-area icon, or null.
 HWND TrayIconWindow(DWORD pid);
+// The file-name field of the common open and save dialogs, or null.
+HWND FileDialogNameField(HWND dlg);
 // A visible dialog-class window of any process whose texts contain text (the reports of the
 // RunDll32 process), waited for; null on timeout.
 HWND WaitForBoxOfAnyProcess(const char* text, DWORD timeoutMs);

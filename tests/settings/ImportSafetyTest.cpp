@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "driver/SelectDriver.h"
 #include "lib/registry/RegFixture.h"
 #include "lib/xml/XmlFixture.h"
 #include "registry/AppInfo.h"
@@ -20,30 +21,6 @@ std::string TempFile(const char* name)
     char dir[MAX_PATH];
     GetTempPathA(sizeof(dir), dir);
     return std::string(dir) + name + "_" + std::to_string(GetCurrentProcessId()) + ".opt";
-}
-
-void WriteFileBytes(const std::string& path, const std::string& text)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    DWORD done;
-    WriteFile(h, text.data(), (DWORD)text.size(), &done, NULL);
-    CloseHandle(h);
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string text;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
-                           NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[65536];
-    DWORD got;
-    while (ReadFile(h, buf, sizeof(buf), &got, NULL) && got)
-        text.append(buf, got);
-    CloseHandle(h);
-    return text;
 }
 
 // The names of a key's subkeys.
@@ -179,7 +156,7 @@ TEST_F(ImportSafety, KeyPathsInTheFileNeverLeaveTheProductKey)
     // A second top-level element is never imported.
     for (const std::string& text : files) {
         SCOPED_TRACE(text);
-        WriteFileBytes(m_file, text);
+        ASSERT_TRUE(drv::WriteBytes(m_file, text));
         EXPECT_FALSE(DoImportOptsQuiet(m_file.c_str()));
         EXPECT_TRUE(before == Product());
         EXPECT_TRUE(outside == ReadOutside());
@@ -194,10 +171,10 @@ TEST_F(ImportSafety, KeyPathsInTheFileNeverLeaveTheProductKey)
 TEST_F(ImportSafety, ValueNamesAndTheProductNameInAnyCaseStayInside)
 {
     Outside outside = ReadOutside();
-    WriteFileBytes(m_file,
+    ASSERT_TRUE(drv::WriteBytes(m_file,
                    Doc("<KEY Name=\"panorel qv\">"
                        "<KEY Name=\"Panorel QV\"><DATA Name=\"..\\..\\HKLM\\x\" Type=\"REG_SZ\" "
-                       "Value=\"inside\"/></KEY></KEY>\r\n<KEY Name=\"Other\"/>"));
+                       "Value=\"inside\"/></KEY></KEY>\r\n<KEY Name=\"Other\"/>")));
     ASSERT_TRUE(DoImportOptsQuiet(m_file.c_str()));
     EXPECT_EQ("inside",
               RawGetStr(HKEY_CURRENT_USER, std::string(kProduct) + "\\Panorel QV", "..\\..\\HKLM\\x"));
@@ -283,7 +260,7 @@ TEST_F(ImportFuzz, DamagedFilesNeverCrashAndImportNothingUnlessTheyPass)
 {
     ASSERT_TRUE(DoExportOpts(NULL, m_file.c_str()));
     std::vector<std::string> seeds = {
-        ReadFileBytes(m_file),
+        drv::ReadBytes(m_file),
         Doc("<KEY Name=\"Panorel QV\"><KEY Name=\"Panorel QV\"><DATA Name=\"a\" "
             "Type=\"REG_DWORD\" Value=\"4294967295\"/><DATA Name=\"\" Type=\"REG_SZ\" "
             "Value='it&apos;s \"q\"'/><!-- c --><KEY Name=\"S\"><DATA Name=\"b\" "
@@ -307,7 +284,7 @@ TEST_F(ImportFuzz, DamagedFilesNeverCrashAndImportNothingUnlessTheyPass)
             const char* p = guarded.Get();
             parsed += tree.Get(NULL, p) ? 1 : 0;
         }
-        WriteFileBytes(m_file, text);
+        ASSERT_TRUE(drv::WriteBytes(m_file, text));
         if (DoImportOptsQuiet(m_file.c_str())) {
             ++imported;
             before = Product();   // the file passed: it is the product key now
@@ -316,8 +293,9 @@ TEST_F(ImportFuzz, DamagedFilesNeverCrashAndImportNothingUnlessTheyPass)
             ++refused;
             ASSERT_TRUE(before == Product()) << text.substr(0, 300);
         }
-        if (seed % 20 == 0)   // the whole rest of the registry is slow to read
+        if (seed % 20 == 0) {   // the whole rest of the registry is slow to read
             ASSERT_TRUE(outside == ReadOutside()) << "by case " << seed;
+        }
         if (GetTickCount() - start > 240000)
             break;   // bounded: a slow machine runs fewer cases
     }
@@ -342,7 +320,7 @@ TEST_F(ImportFuzz, NestingFarBeyondTheRegistryLimitIsAnErrorNotACrash)
     const char* p = text.c_str();
     EXPECT_FALSE(tree.Get(NULL, p));
     EXPECT_EQ(XmlTree::ErrSyntax, tree.GetErrorId());
-    WriteFileBytes(m_file, text);
+    ASSERT_TRUE(drv::WriteBytes(m_file, text));
     EXPECT_FALSE(DoImportOptsQuiet(m_file.c_str()));
     EXPECT_TRUE(before == Product());
     // The deepest the registry itself allows still reads.

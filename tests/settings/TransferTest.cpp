@@ -77,40 +77,6 @@ RawTree ProductTree()
     return tree;
 }
 
-std::string ReadFileBytes(const std::wstring& path)
-{
-    std::string text;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
-                           NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[65536];
-    DWORD got;
-    while (ReadFile(h, buf, sizeof(buf), &got, NULL) && got)
-        text.append(buf, got);
-    CloseHandle(h);
-    return text;
-}
-
-std::wstring Wide(const std::string& utf8)
-{
-    std::wstring w(utf8.size() + 1, 0);
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &w[0], (int)w.size());
-    w.resize(n > 0 ? n - 1 : 0);
-    return w;
-}
-
-// The file-name field of the common file dialogs.
-HWND FileNameField(HWND dlg)
-{
-    for (int id : {1148, 1152}) {
-        HWND w = GetDlgItem(dlg, id);
-        if (w && IsWindowVisible(w))
-            return w;
-    }
-    return NULL;
-}
-
 class Transfer : public ::testing::Test {
 protected:
     void SetUp() override
@@ -118,7 +84,7 @@ protected:
         drv::ResetProgramSettings();
         m_folder = drv::TempFolder("設定 Настройки 🎛");
         m_file = m_folder + "\\panorel settings.opt";
-        DeleteFileW(Wide(m_file).c_str());
+        DeleteFileA(m_file.c_str());
     }
     void TearDown() override
     {
@@ -140,7 +106,7 @@ protected:
         if (!dlg)
             return false;
         HWND field = NULL;
-        if (!drv::WaitFor([&] { return (field = FileNameField(dlg)) != NULL; }, 5000))
+        if (!drv::WaitFor([&] { return (field = drv::FileDialogNameField(dlg)) != NULL; }, 5000))
             return false;
         SendMessageA(field, WM_SETTEXT, 0, (LPARAM)path.c_str());
         Sleep(100);
@@ -186,7 +152,7 @@ TEST_F(Transfer, ExportThenImportRoundTripsTheWholeProductKey)
         drv::PressButton(report, IDNO);
         EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(report); }, 5000));
     }
-    std::string text = ReadFileBytes(Wide(m_file));
+    std::string text = drv::ReadBytes(m_file);
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(0u, text.find("<?xml version=\"1.0\"?>\r\n<KEY Name=\"Panorel QV\">\r\n"));
     EXPECT_NE(std::string::npos,
@@ -252,17 +218,12 @@ TEST_F(Transfer, ExportClosesTheOtherInstancesFirst)
     ASSERT_TRUE(report);
     EXPECT_NE(std::string::npos, drv::AllTexts(report).find("Do you want to return to Panorel?"));
     drv::PressButton(report, IDNO);
-    EXPECT_FALSE(ReadFileBytes(Wide(m_file)).empty());
+    EXPECT_FALSE(drv::ReadBytes(m_file).empty());
 }
 
 TEST_F(Transfer, AUnicodeFileIsRefusedAndTheDialogComesAgain)
 {
-    HANDLE h = CreateFileW(Wide(m_file).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    const char unicode[] = "\xFF\xFE<\0?\0x\0m\0l\0";
-    DWORD done;
-    WriteFile(h, unicode, sizeof(unicode) - 1, &done, NULL);
-    CloseHandle(h);
+    ASSERT_TRUE(drv::WriteBytes(m_file, std::string("\xFF\xFE<\0?\0x\0m\0l\0", 12)));
     RawSetStr(HKEY_CURRENT_USER, Root(), "Keep", "1");
     drv::AppProcess app;
     HWND main = Start(app);

@@ -9,6 +9,7 @@
 #include "driver/BarsDriver.h"
 #include "driver/Driver.h"
 #include "driver/SelectDriver.h"
+#include "ui/TrayIcon.h"
 
 namespace {
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
@@ -234,6 +235,38 @@ TEST_F(Toolbars, PanelToolbarOfTheActivePanelIsCustomizedAndKeptPerPanel)
     ASSERT_TRUE(again.Close());
 }
 
+TEST_F(Toolbars, TheShortcutMenuOffersCustomizeAndTheBars)
+{
+    drv::AppProcess app;
+    HWND main = Start(app);
+    ASSERT_TRUE(main);
+    for (int which = 0; which < 2; which++) {
+        SCOPED_TRACE(which);
+        HWND tb = which == 0 ? drv::MainToolbar(main) : drv::PanelToolbar(main, 0);
+        RECT r;
+        GetWindowRect(tb, &r);
+        PostMessageA(GetParent(tb), WM_CONTEXTMENU, (WPARAM)tb, MAKELPARAM(r.left + 5, r.top + 5));
+        HWND menu = NULL;
+        ASSERT_TRUE(drv::WaitFor(
+            [&] {
+                for (HWND w : drv::TopLevelWindows(app.Pid(), true))
+                    if (drv::ClassName(w) == "#32768")
+                        menu = w;
+                return menu != NULL;
+            },
+            5000));
+        // Wine keeps menus per process: the menu is looked at on the screenshot, and its
+        // first item is chosen with the keyboard.
+        drv::Screenshot(which == 0 ? "toolbars_menu_main" : "toolbars_menu_panel");
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        HWND dlg = drv::WaitForDialog(app.Pid(), kCustomize);
+        ASSERT_TRUE(dlg);
+        CloseDialog(app, dlg);
+    }
+    ASSERT_TRUE(app.Close());
+}
+
 TEST_F(Toolbars, LockedCustomizeShowsOnlyTheRestriction)
 {
     drv::SetUserDword(kPolicyKey, "DisableMenuViewToolbarCustomize", 1);
@@ -395,4 +428,68 @@ TEST_F(TrayIcon, CloseFromTheIconAsksFirstWithTheExitConfirmation)
     EXPECT_TRUE(app.Running());
     drv::SetUserDword(kRootKey, "Settings", 0x0C081870);
     app.Kill();
+}
+
+namespace {
+// The library's icon class on a window of the test's own.
+class ProbeIcon : public TB_Icon {
+public:
+    const char* Tip() const { return m_nid.szTip; }
+    int clicks = 0;
+
+protected:
+    void OnLeftClick() override
+    {
+        ++clicks;
+        // A second click while this one's handler runs does not run it again.
+        SendMessageA(m_hWnd, kLeftClickMsg, kIconId, 0);
+    }
+};
+
+bool ShellHasIcon(HWND wnd)
+{
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = wnd;
+    nid.uID = 1;
+    nid.uFlags = NIF_TIP;
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != 0;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+}  // namespace
+
+TEST(TrayIconClass, ShownOnlyWhenAskedTipCutWholeAndOneHandlerAtATime)
+{
+    ProbeIcon icon;
+    std::string tip = "a";
+    for (int i = 0; i < 30; i++)
+        tip += "日";
+    HICON image = LoadIconA(NULL, MAKEINTRESOURCEA(32512));
+    ASSERT_TRUE(icon.Start("BarsProbeIcon", image, tip.c_str(), false));
+    EXPECT_FALSE(icon.IsIconShown());
+    EXPECT_EQ(61u, strlen(icon.Tip()));   // 63 bytes would split a character
+    EXPECT_EQ(0, tip.compare(0, 61, icon.Tip()));
+    // A re-created taskbar adds no icon nobody asked for.
+    SendMessageA(icon, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_FALSE(icon.IsIconShown());
+    EXPECT_FALSE(ShellHasIcon(icon));
+    ASSERT_TRUE(icon.ShowIcon(true));
+    EXPECT_TRUE(ShellHasIcon(icon));
+    EXPECT_TRUE(icon.UpdateTooltip("short"));
+    EXPECT_STREQ("short", icon.Tip());
+    SendMessageA(icon, TB_Icon::kCallbackMsg, 1, WM_LBUTTONUP);
+    Pump();
+    EXPECT_EQ(1, icon.clicks);
+    HWND wnd = icon;
+    icon.Close();
+    Pump();
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_FALSE(ShellHasIcon(wnd));
+    icon.Stop();
 }
