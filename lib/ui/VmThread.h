@@ -58,7 +58,9 @@ class PANOREL32_API VmThreadEx : public VmThread {
 public:
     bool Start() { return Create(ThreadProcEx, this); }
     bool Stop() { return Destroy(100); }
-    // Runs on the thread between ready and done; its result is the thread's exit code.
+    // Runs on the thread between ready and done; its result is the thread's exit code. A class
+    // that overrides it stops the thread in its own destructor: the base's destructor comes
+    // too late, the thread would call an override that is already gone.
     virtual unsigned DoThreadEx() = 0;
 
 private:

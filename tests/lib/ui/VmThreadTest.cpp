@@ -7,6 +7,8 @@ class Worker : public VmThreadEx {
 public:
     DWORD limit = 10000;
     volatile LONG ran = 0;
+    // The override must not outlive the thread that calls it.
+    ~Worker() override { Destroy(5000); }
     unsigned DoThreadEx() override
     {
         InterlockedIncrement(&ran);
@@ -23,6 +25,16 @@ struct Silent {
         return 0;
     }
 };
+
+// Reports ready, then waits for cancel.
+unsigned __stdcall UntilCancel(void* arg)
+{
+    VmThread* t = static_cast<VmThread*>(arg);
+    t->SetReady();
+    WaitForSingleObject(t->GetCancelEvent(), 10000);
+    t->SetDone();
+    return 0;
+}
 
 unsigned __stdcall Quick(void* arg)
 {
@@ -128,12 +140,14 @@ TEST(VmThread, PlainProcedureAndRestartAfterEnd)
 TEST(VmThread, DestructorCancelsARunningThread)
 {
     HANDLE thread = NULL;
+    DWORD start = GetTickCount();
     {
-        Worker w;
-        ASSERT_TRUE(w.Start());
-        DuplicateHandle(GetCurrentProcess(), w.GetThreadHandle(), GetCurrentProcess(), &thread,
+        VmThread t;
+        ASSERT_TRUE(t.Create(UntilCancel, &t));
+        DuplicateHandle(GetCurrentProcess(), t.GetThreadHandle(), GetCurrentProcess(), &thread,
                         0, FALSE, DUPLICATE_SAME_ACCESS);
     }
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
+    EXPECT_LT(GetTickCount() - start, 5000u);   // cancelled, not the thread's own limit
     CloseHandle(thread);
 }
