@@ -19,8 +19,6 @@ void ChooseFavorite(drv::AppProcess& app, int index)
     ASSERT_TRUE(popup != NULL);
     for (int i = 0; i < 3 + index; i++)
         drv::MenuKeys(popup, {VK_DOWN});
-    if (getenv("FAV_HOLD"))
-        Sleep(2500);
     drv::MenuKeys(popup, {VK_RETURN});
     ASSERT_TRUE(drv::NoPopupMenu(app.Pid()));
 }
