@@ -71,13 +71,14 @@ LRESULT PanelTitleBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         RECT rc;
         GetClientRect(m_hWnd, &rc);
         FillRect(dc, &rc, GetSysColorBrush(m_active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
-        char text[2 * MAX_PATH];
-        GetWindowTextA(m_hWnd, text, sizeof(text));
+        // Drawn as wide text: the A call would read the name in the font's code page.
+        WCHAR text[2 * MAX_PATH];
+        GetWindowTextW(m_hWnd, text, 2 * MAX_PATH);
         HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(m_active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
         rc.left += 4;
-        DrawTextA(dc, text, -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+        DrawTextW(dc, text, -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
         SelectObject(dc, old);
         EndPaint(m_hWnd, &ps);
         return 0;

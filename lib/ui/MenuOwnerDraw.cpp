@@ -340,12 +340,31 @@ DWORD VmMenuOwnerDrawItem::GetStyle() const
     return m_menu ? m_menu->GetStyle() : VmMenuOwnerDraw::DefaultStyle;
 }
 
+// Menu texts are in the process code page; the A drawing calls would read them in the code
+// page of the font's character set (Wine does), which mangles UTF-8 names.
+static int DrawTextAcp(HDC dc, const char* text, int len, RECT* rect, UINT format)
+{
+    if (len < 0)
+        len = text ? (int)strlen(text) : 0;
+    WCHAR stack[512];
+    WCHAR* wide = stack;
+    int n = len > 0 ? MultiByteToWideChar(CP_ACP, 0, text, len, NULL, 0) : 0;
+    if (n > (int)(sizeof(stack) / sizeof(stack[0])))
+        wide = new WCHAR[n];
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, len, wide, n);
+    int result = DrawTextW(dc, wide, n, rect, format);
+    if (wide != stack)
+        delete[] wide;
+    return result;
+}
+
 void VmMenuOwnerDrawItem::GetSize(HDC dc, SIZE& size)
 {
     const VmMenuDrawRes* res = GetRes();
     HGDIOBJ old = SelectObject(dc, IsDefault() ? res->boldFont : res->font);
     RECT r = {0, 0, 0, 0};
-    DrawTextA(dc, m_text, m_textLen, &r, DT_SINGLELINE | DT_CALCRECT);
+    DrawTextAcp(dc, m_text, m_textLen, &r, DT_SINGLELINE | DT_CALCRECT);
     SelectObject(dc, old);
     int width = (r.right - r.left) + res->textMargin;
     size.cx = width < res->maxWidth ? width : res->maxWidth;
@@ -421,13 +440,13 @@ void VmMenuOwnerDrawItem::Paint(const DRAWITEMSTRUCT& dis)
             RECT shadow = tr;
             OffsetRect(&shadow, 1, 1);
             SetTextColor(dc, RGB(255, 255, 255));
-            DrawTextA(dc, fitted, len, &shadow, fmt);
+            DrawTextAcp(dc, fitted, len, &shadow, fmt);
         }
         SetTextColor(dc, res->grayText);
     } else {
         SetTextColor(dc, highlighted ? res->highlightText : res->menuText);
     }
-    DrawTextA(dc, fitted, len, &tr, fmt);
+    DrawTextAcp(dc, fitted, len, &tr, fmt);
     delete[] fitted;
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
@@ -441,7 +460,7 @@ namespace {
 int TextWidth(HDC dc, const char* text, int len)
 {
     RECT r = {0, 0, 0, 0};
-    DrawTextA(dc, text, len, &r, DT_SINGLELINE | DT_CALCRECT);
+    DrawTextAcp(dc, text, len, &r, DT_SINGLELINE | DT_CALCRECT);
     return r.right - r.left;
 }
 }  // namespace
