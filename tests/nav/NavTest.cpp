@@ -326,22 +326,43 @@ TEST(FolderCompletion, ListsTheSubfoldersOfTheTypedFolderOnly)
     WCHAR wbase[MAX_PATH];
     MultiByteToWideChar(CP_UTF8, 0, base.c_str(), -1, wbase, MAX_PATH);
     FolderCompletion* list = new FolderCompletion(NULL);
-    EXPECT_TRUE(list->Fill(std::wstring(wbase) + L"\\x"));
+    auto names = [&] {
+        std::vector<std::wstring> got;
+        list->Reset();
+        LPOLESTR items[8] = {};
+        ULONG fetched = 0;
+        list->Next(8, items, &fetched);
+        for (ULONG i = 0; i < fetched; i++) {
+            got.push_back(items[i]);
+            CoTaskMemFree(items[i]);
+        }
+        return got;
+    };
+    std::wstring folder = std::wstring(wbase) + L"\\";
+    // Before the background listing is done the system is asked for the typed start only.
+    EXPECT_TRUE(list->Fill(folder + L"Па"));
+    ASSERT_EQ(1u, list->Count());
+    EXPECT_EQ(folder + L"Папка", list->At(0));
+    ASSERT_TRUE(drv::WaitFor([&] { return list->IsFolderListed(); }, 5000));
+    EXPECT_TRUE(list->Fill(folder));
     EXPECT_EQ(4u, list->Count());
     std::vector<std::wstring> got;
-    LPOLESTR items[8] = {};
-    ULONG fetched = 0;
-    list->Next(8, items, &fetched);
-    for (ULONG i = 0; i < fetched; i++) {
-        got.push_back(items[i]);
-        CoTaskMemFree(items[i]);
-    }
-    EXPECT_EQ(4u, got.size());
+    for (size_t i = 0; i < list->Count(); i++)
+        got.push_back(list->At(i));
     for (const wchar_t* n : {L"Папка", L"フォルダ", L"😀", L"plain"})
-        EXPECT_NE(std::find(got.begin(), got.end(), std::wstring(wbase) + L"\\" + n), got.end());
-    // A wildcard in the folder part is no pattern; a text without a folder lists nothing.
-    EXPECT_FALSE(list->Fill(std::wstring(wbase) + L"\\*\\x"));
+        EXPECT_NE(std::find(got.begin(), got.end(), folder + n), got.end());
+    // From memory now, without regard to case; files never.
+    EXPECT_TRUE(list->Fill(folder + L"フォ"));
+    ASSERT_EQ(1u, list->Count());
+    EXPECT_EQ(folder + L"フォルダ", list->At(0));
+    EXPECT_TRUE(list->Fill(folder + L"PL"));
+    EXPECT_EQ(1u, list->Count());
+    EXPECT_TRUE(list->Fill(folder + L"fi"));
     EXPECT_EQ(0u, list->Count());
+    // A wildcard is no pattern; a text without a folder lists nothing.
+    EXPECT_FALSE(list->Fill(folder + L"*"));
+    EXPECT_EQ(0u, list->Count());
+    EXPECT_FALSE(list->Fill(folder + L"*\\x"));
     EXPECT_FALSE(list->Fill(L"plain"));
     list->Release();
     drv::RemoveTree(base);
