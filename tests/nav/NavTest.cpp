@@ -187,6 +187,21 @@ TEST_F(Nav, GotoTakesFoldersWithTheirHistoryAndSpecialFolders)
     EXPECT_EQ(base + "\\😀 emoji", hist[1]);
     EXPECT_EQ(base + "\\フォルダ", hist[2]);
 
+    // Delete in the open list takes the highlighted entry out of the history.
+    dlg = OpenGoto(app);
+    ASSERT_TRUE(dlg != NULL);
+    HWND box = GetDlgItem(dlg, IDC_GOTO_PATH);
+    EXPECT_EQ(4, (int)SendMessageA(box, CB_GETCOUNT, 0, 0));   // three and the clear entry
+    SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(box, CB_SETCURSEL, 1, 0);
+    PostMessageA(FindWindowExA(box, NULL, "Edit", NULL), WM_KEYDOWN, VK_DELETE, 0x01530001);
+    EXPECT_TRUE(drv::WaitFor([&] { return History("GoToFolderMRU").size() == 2; }, 5000));
+    hist = History("GoToFolderMRU");
+    EXPECT_EQ((std::vector<std::string>{base + "\\Папка", base + "\\フォルダ"}), hist);
+    EXPECT_EQ(3, (int)SendMessageA(box, CB_GETCOUNT, 0, 0));
+    drv::PressButton(dlg, IDCANCEL);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+
     // ".." is taken from the panel's folder.
     GotoText(app, "..");
     EXPECT_TRUE(WaitTitle(main, base)) << drv::PanelTitle(main, 0);
