@@ -157,9 +157,34 @@ bool RunWouldLeaveRoot(ViewFrame* panel, const char* text, HWND)
 
 namespace {
 
+// The history box of the dialog: Delete in the open list removes the highlighted entry from
+// the box and the history.
+class GotoHistCB : public VmHistCB {
+public:
+    GotoHistCB() : VmHistCB(StyleClearEntry) {}
+    BOOL OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override
+    {
+        if (msg == WM_KEYDOWN && wParam == VK_DELETE && SendMessageA(m_hWnd, CB_GETDROPPEDSTATE, 0, 0)) {
+            int sel = GetCurSel();
+            char text[kMaxPathBytes] = "";
+            if (sel >= 0 && !IsClearItem(sel) && GetLBText(sel, text, sizeof(text)) >= 0) {
+                if (POS pos = m_list.FindNoCase(text)) {
+                    m_list.RemoveAt(pos);
+                    Store();
+                }
+                SendMessageA(m_hWnd, CB_SHOWDROPDOWN, FALSE, 0);
+                Load();
+            }
+            result = 0;
+            return TRUE;
+        }
+        return VmHistCB::OnEditMessage(msg, wParam, lParam, result);
+    }
+};
+
 class GotoDlg : public VmDlg {
 public:
-    GotoDlg(const char* start, HWND around) : m_path(VmHistCB::StyleClearEntry), m_around(around)
+    GotoDlg(const char* start, HWND around) : m_around(around)
     {
         StrCopyN(m_start, start, sizeof(m_start));
         AddCtrl(&m_path, IDC_GOTO_PATH, "GoToFolderMRU");
@@ -275,7 +300,7 @@ private:
     }
 
     char m_start[MAX_PATH];
-    VmHistCB m_path;
+    GotoHistCB m_path;
     HWND m_around;
     std::vector<std::string> m_paths;
 };

@@ -5,8 +5,13 @@
 #pragma once
 #include <windows.h>
 #include <objidl.h>
+#include <memory>
 #include <string>
 #include <vector>
+
+// The subfolder names of one folder, listed once on a worker thread and shared by the lists
+// made for the same field. The worker touches no window.
+struct FolderNames;
 
 class FolderCompletion : public IEnumString {
 public:
@@ -15,10 +20,13 @@ public:
     FolderCompletion(const FolderCompletion&) = delete;   // reference counted
     FolderCompletion& operator=(const FolderCompletion&) = delete;
 
-    // The folder part of text (up to its last backslash); the subfolders of that folder become
-    // the list. The last folder's list is kept while the folder stays the same. False when
-    // the text names no folder.
+    // The folder part of text (up to its last backslash) and the name typed after it: the
+    // subfolders of that folder whose names begin with it become the list. Once the folder's
+    // names have been listed in the background they answer from memory; until then the system
+    // is asked for the matching names only. False when the text names no folder.
     bool Fill(const std::wstring& text);
+    // True once the background listing of the folder last filled is complete.
+    bool IsFolderListed() const;
     size_t Count() const { return m_items.size(); }
     const std::wstring& At(size_t i) const { return m_items[i]; }
 
@@ -36,7 +44,7 @@ private:
     virtual ~FolderCompletion() = default;
     LONG m_refs = 1;
     HWND m_edit;
-    std::wstring m_folder;   // the folder listed last, with its trailing backslash
+    std::shared_ptr<FolderNames> m_names;   // the folder listed last, in the background
     std::vector<std::wstring> m_items;
     size_t m_next = 0;
 };

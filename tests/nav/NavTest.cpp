@@ -187,6 +187,21 @@ TEST_F(Nav, GotoTakesFoldersWithTheirHistoryAndSpecialFolders)
     EXPECT_EQ(base + "\\😀 emoji", hist[1]);
     EXPECT_EQ(base + "\\フォルダ", hist[2]);
 
+    // Delete in the open list takes the highlighted entry out of the history.
+    dlg = OpenGoto(app);
+    ASSERT_TRUE(dlg != NULL);
+    HWND box = GetDlgItem(dlg, IDC_GOTO_PATH);
+    EXPECT_EQ(4, (int)SendMessageA(box, CB_GETCOUNT, 0, 0));   // three and the clear entry
+    SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(box, CB_SETCURSEL, 1, 0);
+    PostMessageA(FindWindowExA(box, NULL, "Edit", NULL), WM_KEYDOWN, VK_DELETE, 0x01530001);
+    EXPECT_TRUE(drv::WaitFor([&] { return History("GoToFolderMRU").size() == 2; }, 5000));
+    hist = History("GoToFolderMRU");
+    EXPECT_EQ((std::vector<std::string>{base + "\\Папка", base + "\\フォルダ"}), hist);
+    EXPECT_EQ(3, (int)SendMessageA(box, CB_GETCOUNT, 0, 0));
+    drv::PressButton(dlg, IDCANCEL);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+
     // ".." is taken from the panel's folder.
     GotoText(app, "..");
     EXPECT_TRUE(WaitTitle(main, base)) << drv::PanelTitle(main, 0);
@@ -326,22 +341,43 @@ TEST(FolderCompletion, ListsTheSubfoldersOfTheTypedFolderOnly)
     WCHAR wbase[MAX_PATH];
     MultiByteToWideChar(CP_UTF8, 0, base.c_str(), -1, wbase, MAX_PATH);
     FolderCompletion* list = new FolderCompletion(NULL);
-    EXPECT_TRUE(list->Fill(std::wstring(wbase) + L"\\x"));
+    auto names = [&] {
+        std::vector<std::wstring> got;
+        list->Reset();
+        LPOLESTR items[8] = {};
+        ULONG fetched = 0;
+        list->Next(8, items, &fetched);
+        for (ULONG i = 0; i < fetched; i++) {
+            got.push_back(items[i]);
+            CoTaskMemFree(items[i]);
+        }
+        return got;
+    };
+    std::wstring folder = std::wstring(wbase) + L"\\";
+    // Before the background listing is done the system is asked for the typed start only.
+    EXPECT_TRUE(list->Fill(folder + L"Па"));
+    ASSERT_EQ(1u, list->Count());
+    EXPECT_EQ(folder + L"Папка", list->At(0));
+    ASSERT_TRUE(drv::WaitFor([&] { return list->IsFolderListed(); }, 5000));
+    EXPECT_TRUE(list->Fill(folder));
     EXPECT_EQ(4u, list->Count());
     std::vector<std::wstring> got;
-    LPOLESTR items[8] = {};
-    ULONG fetched = 0;
-    list->Next(8, items, &fetched);
-    for (ULONG i = 0; i < fetched; i++) {
-        got.push_back(items[i]);
-        CoTaskMemFree(items[i]);
-    }
-    EXPECT_EQ(4u, got.size());
+    for (size_t i = 0; i < list->Count(); i++)
+        got.push_back(list->At(i));
     for (const wchar_t* n : {L"Папка", L"フォルダ", L"😀", L"plain"})
-        EXPECT_NE(std::find(got.begin(), got.end(), std::wstring(wbase) + L"\\" + n), got.end());
-    // A wildcard in the folder part is no pattern; a text without a folder lists nothing.
-    EXPECT_FALSE(list->Fill(std::wstring(wbase) + L"\\*\\x"));
+        EXPECT_NE(std::find(got.begin(), got.end(), folder + n), got.end());
+    // From memory now, without regard to case; files never.
+    EXPECT_TRUE(list->Fill(folder + L"フォ"));
+    ASSERT_EQ(1u, list->Count());
+    EXPECT_EQ(folder + L"フォルダ", list->At(0));
+    EXPECT_TRUE(list->Fill(folder + L"PL"));
+    EXPECT_EQ(1u, list->Count());
+    EXPECT_TRUE(list->Fill(folder + L"fi"));
     EXPECT_EQ(0u, list->Count());
+    // A wildcard is no pattern; a text without a folder lists nothing.
+    EXPECT_FALSE(list->Fill(folder + L"*"));
+    EXPECT_EQ(0u, list->Count());
+    EXPECT_FALSE(list->Fill(folder + L"*\\x"));
     EXPECT_FALSE(list->Fill(L"plain"));
     list->Release();
     drv::RemoveTree(base);
