@@ -232,6 +232,8 @@ TEST_F(Indicators, PopOutStyleFollowsTheOptionAndTheChoiceSurvivesARestart)
     SendMessageA(GetDlgItem(f.found, IDC_OPT_POPOUT), BM_SETCHECK, BST_CHECKED, 0);
     drv::PressButton(sheet, IDOK);
     ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(sheet); }, 5000));
+    // The Options store after the sheet has gone: wait for the main window's loop.
+    app.Send(WM_NULL, 0, 0, 30000);
     EXPECT_TRUE(drv::GetUserDword(kRootKey, "Settings", 0) & 0x80);
     EXPECT_TRUE(drv::WaitFor([&] {
         for (int i = 1; i < 8; ++i)
@@ -270,7 +272,7 @@ TEST_F(Indicators, TheBarsShortcutMenuOpensTheDialog)
     PostMessageA(main, WM_CONTEXTMENU, (WPARAM)bar, MAKELPARAM(r.left + 10, r.top + 5));
     HWND menu = NULL;
     ASSERT_TRUE(drv::WaitFor([&] { return (menu = FindWindowA("#32768", NULL)) != NULL && IsWindowVisible(menu); }, 5000));
-    Sleep(200);
+    Sleep(600);
     EXPECT_FALSE(drv::Screenshot("indicators_menu").empty());
     ASSERT_TRUE(drv::PressKey(NULL, VK_DOWN));
     ASSERT_TRUE(drv::PressKey(NULL, VK_RETURN));

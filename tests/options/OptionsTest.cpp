@@ -16,6 +16,7 @@ namespace {
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const UINT ID_VIEW_OPTIONS = 38414;
+const char kFolderVerb[] = "Software\\Classes\\Directory\\shell\\Open with Panorel\\command";
 
 // One box of a page and the bit it stands for. A radio pair is flipped by clicking the other
 // button (off) of the pair.
@@ -117,6 +118,8 @@ protected:
         app.Kill();
         StopMonitors();
         RemoveRunValue();
+        drv::DeleteUserKey("Software\\Classes\\Directory\\shell\\Open with Panorel");
+        drv::DeleteUserKey("Software\\Classes\\Drive\\shell\\Open with Panorel");
         drv::RemoveTree(folder);
         drv::ResetProgramSettings();
     }
@@ -255,8 +258,14 @@ TEST_F(OptionsSheetTest, EveryBoxOfEveryPageStoresItsBitOnOk)
         EXPECT_EQ(((stored[b.value] & b.bit) != 0) != b.inverted, Checked(page, b.id)) << b.id;
     }
     std::vector<const BoxBit*> first = FlipAll(sheet, false);
+    // The folder command box writes or removes the shell's entries.
+    HWND gen = Page(sheet, 0);
+    bool folderCommands = Checked(gen, IDC_OPT_FOLDER_CMD);
+    EXPECT_EQ(folderCommands, drv::UserValueExists(kFolderVerb, ""));
+    SetBox(gen, IDC_OPT_FOLDER_CMD, !folderCommands);
     Close(sheet, IDOK);
     ExpectFlipped(before, first);
+    EXPECT_EQ(!folderCommands, drv::UserValueExists(kFolderVerb, ""));
 
     // The hot key box on: the Run entry is written and the monitor runs.
     EXPECT_TRUE(drv::UserValueExists(kRunKey, "PANOREL_HOTKEY_QV"));
@@ -267,7 +276,10 @@ TEST_F(OptionsSheetTest, EveryBoxOfEveryPageStoresItsBitOnOk)
     sheet = OpenSheet();
     ASSERT_TRUE(sheet);
     std::vector<const BoxBit*> second = FlipAll(sheet, true);
+    EXPECT_EQ(!folderCommands, Checked(Page(sheet, 0), IDC_OPT_FOLDER_CMD));
+    SetBox(Page(sheet, 0), IDC_OPT_FOLDER_CMD, folderCommands);
     Close(sheet, IDOK);
+    EXPECT_EQ(folderCommands, drv::UserValueExists(kFolderVerb, ""));
     ExpectFlipped(middle, second);
     EXPECT_FALSE(drv::UserValueExists(kRunKey, "PANOREL_HOTKEY_QV"));
     EXPECT_TRUE(drv::WaitFor([] { return FindWindowA("PanorelHotKeyMonitor", NULL) == NULL; }, 15000));
