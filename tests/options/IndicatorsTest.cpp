@@ -26,15 +26,6 @@ const struct {
               {1272, 1u << 14}, {1273, 1u << 15}, {1100, 1u << 9},  {1101, 1u << 10}};
 const DWORD kAllIndicators = 0xFF00;
 
-std::string U8(const wchar_t* w)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    std::string s((size_t)n, 0);
-    WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
-    s.resize((size_t)n - 1);
-    return s;
-}
-
 std::string FreeText(const std::string& path)
 {
     char root[4] = {path[0], ':', '\\', 0};
@@ -78,9 +69,9 @@ protected:
         folder = drv::TempFolder("indicators");
         drv::RemoveTree(folder);
         CreateDirectoryA(folder.c_str(), NULL);
-        big = U8(L"\x65E5\x672C \x0424\x0430\x0439\x043B \U0001F4C4.bin");
+        big = drv::U8(L"\x65E5\x672C \x0424\x0430\x0439\x043B \U0001F4C4.bin");
         EXPECT_TRUE(drv::WriteBytes(folder + "\\" + big, std::string(12345, 'x')));
-        EXPECT_TRUE(drv::WriteBytes(folder + "\\" + U8(L"\x65E5.bin"), std::string(7, 'y')));
+        EXPECT_TRUE(drv::WriteBytes(folder + "\\" + drv::U8(L"\x65E5.bin"), std::string(7, 'y')));
         EXPECT_TRUE(drv::WriteBytes(folder + "\\third.txt", "abc"));
         CreateDirectoryA((folder + "\\sub").c_str(), NULL);
     }
@@ -191,9 +182,9 @@ TEST_F(Indicators, EveryIndicatorShowsItsValue)
     EXPECT_LE(pr.bottom, br.bottom);
 
     // Two selected: the count of the selection; a folder shows no size.
-    ASSERT_TRUE(drv::SelectNames(list, {big, U8(L"\x65E5.bin")}));
+    ASSERT_TRUE(drv::SelectNames(list, {big, drv::U8(L"\x65E5.bin")}));
     EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[8] == "2 sel"; }, 5000)) << Panes(main)[8];
-    ASSERT_TRUE(drv::SelectNames(list, {U8(L"\x65E5.bin")}));
+    ASSERT_TRUE(drv::SelectNames(list, {drv::U8(L"\x65E5.bin")}));
     EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[7] == "7b"; }, 5000)) << Panes(main)[7];
     ASSERT_TRUE(drv::SelectNames(list, {"sub"}));
     EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[7] == ""; }, 5000)) << Panes(main)[7];
@@ -218,18 +209,9 @@ TEST_F(Indicators, PopOutStyleFollowsTheOptionAndTheChoiceSurvivesARestart)
     ASSERT_TRUE(app.PostCommand(ID_VIEW_OPTIONS));
     HWND sheet = drv::WaitForDialog(app.Pid(), "Options");
     ASSERT_TRUE(sheet);
-    struct F {
-        HWND found;
-    } f = {NULL};
-    EnumChildWindows(sheet, [](HWND w, LPARAM lp) -> BOOL {
-        if (GetDlgItem(w, IDC_OPT_POPOUT)) {
-            reinterpret_cast<F*>(lp)->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&f));
-    ASSERT_TRUE(f.found);
-    SendMessageA(GetDlgItem(f.found, IDC_OPT_POPOUT), BM_SETCHECK, BST_CHECKED, 0);
+    HWND visual = drv::ChildDialogWith(sheet, IDC_OPT_POPOUT);
+    ASSERT_TRUE(visual);
+    SendMessageA(GetDlgItem(visual, IDC_OPT_POPOUT), BM_SETCHECK, BST_CHECKED, 0);
     drv::PressButton(sheet, IDOK);
     ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(sheet); }, 5000));
     // The Options store after the sheet has gone: wait for the main window's loop.

@@ -76,20 +76,6 @@ const int kPageMarks[] = {IDC_OPT_SPLASH, IDC_OPT_ANIMATE, IDC_OPT_SHOW_SEL,
                           IDC_OPT_QE_MANY, IDC_OPT_HK_ON, IDC_OPT_AUTOCOMPLETE};
 const char* const kPageNames[] = {"General", "Visual", "Panels", "Quick Edit", "Hot Key", "Misc"};
 
-struct FindChild {
-    int mark;
-    HWND found;
-};
-BOOL CALLBACK FindPageProc(HWND wnd, LPARAM lp)
-{
-    FindChild* f = reinterpret_cast<FindChild*>(lp);
-    if (drv::ClassName(wnd) == "#32770" && GetDlgItem(wnd, f->mark)) {
-        f->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 bool Checked(HWND page, int id)
 {
     return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -154,9 +140,7 @@ protected:
     }
     static HWND Page(HWND sheet, int index)
     {
-        FindChild f = {kPageMarks[index], NULL};
-        EnumChildWindows(sheet, FindPageProc, reinterpret_cast<LPARAM>(&f));
-        return f.found;
+        return drv::ChildDialogWith(sheet, kPageMarks[index]);
     }
     // The index of the page on show.
     static int ShownPage(HWND sheet)
