@@ -107,6 +107,8 @@ protected:
             SendMessageA(GetDlgItem(dlg, b.id), BM_SETCHECK, (mask & b.bit) ? BST_CHECKED : BST_UNCHECKED, 0);
         drv::PressButton(dlg, IDOK);
         ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+        // The choice is stored once the dialog has gone: wait for the main window's loop.
+        app.Send(WM_NULL, 0, 0, 30000);
     }
 
     drv::AppProcess app;
@@ -135,6 +137,7 @@ TEST_F(Indicators, DefaultsShowMemoryAndFreeSpace)
     EXPECT_FALSE(drv::Screenshot("indicators_dialog", dlg).empty());
     drv::PressButton(dlg, IDCANCEL);
     ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    app.Send(WM_NULL, 0, 0, 30000);
     EXPECT_EQ(settings, drv::GetUserDword(kRootKey, "Settings", 0));
     EXPECT_EQ(3u, Panes(main).size());
 }
