@@ -41,6 +41,17 @@ std::string FreeText(const std::string& path)
     return text;
 }
 
+// The pane shows the drive's free space in its unit; other programs writing to the same disk
+// move the figure a little between the two readings.
+void ExpectFreeText(const std::string& folder, const std::string& shown)
+{
+    std::string expect = FreeText(folder);
+    ASSERT_GT(shown.size(), 3u);
+    EXPECT_EQ(expect.substr(expect.size() - 3), shown.substr(shown.size() - 3)) << shown;
+    double a = atof(expect.c_str()), b = atof(shown.c_str());
+    EXPECT_NEAR(a, b, a / 100 + 2) << shown << " / " << expect;
+}
+
 int MemoryUse()
 {
     MEMORYSTATUSEX ms = {};
@@ -124,8 +135,7 @@ TEST_F(Indicators, DefaultsShowMemoryAndFreeSpace)
     int shown = atoi(p[1].c_str());
     EXPECT_EQ('%', p[1].back()) << p[1];
     EXPECT_NEAR(MemoryUse(), shown, 5) << p[1];
-    EXPECT_TRUE(drv::WaitFor([&] { return Panes(main)[2] == FreeText(folder); }, 5000))
-        << Panes(main)[2] << " / " << FreeText(folder);
+    ExpectFreeText(folder, p[2]);
     // The dialog shows the stored choice.
     ASSERT_TRUE(app.PostCommand(ID_INDICATORS));
     HWND dlg = drv::WaitForDialog(app.Pid(), kDialog);
@@ -164,7 +174,7 @@ TEST_F(Indicators, EveryIndicatorShowsItsValue)
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ((GetKeyState(keys[i]) & 1) ? names[i] : "", p[2 + i]);
     EXPECT_NEAR(MemoryUse(), atoi(p[5].c_str()), 5);
-    EXPECT_EQ(FreeText(folder), p[6]);
+    ExpectFreeText(folder, p[6]);
     time_t now = time(nullptr);
     EXPECT_EQ(TimeText("%x", now), p[9]);
     bool timeOk = false;
