@@ -209,7 +209,7 @@ void CMainFrame::ShowMenuHelp(WPARAM wp, bool skipEmpty)
     if (char* nl = strchr(line, '\n'))
         *nl = 0;
     if (line[0] || !skipEmpty)
-        m_status.SetPaneText(0, line);
+        m_status.SetPaneText(m_menuHelp ? SB_SIMPLEID : 0, line);
 }
 
 void CMainFrame::OnViewMenuMessage(UINT msg, WPARAM wp, LPARAM lp)
@@ -987,6 +987,10 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     }
     case WM_MENUSELECT:
         ShowMenuHelp(wp, false);
+        break;
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+        SetMenuHelpMode(msg == WM_ENTERMENULOOP);
         break;
     case WM_CLOSE:
         if (!CanClose())

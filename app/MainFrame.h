@@ -144,6 +144,10 @@ private:
     void BuildIndicators();
     void SetIndicatorText(int index, const char* text);
     void PlaceProgress();
+    // While a menu is open the descriptions take the whole bar, the panes and controls return
+    // when it closes.
+    void SetMenuHelpMode(bool on);
+    bool m_menuHelp = false;
     bool OnStatusBarMenu(HWND wnd, LPARAM pos);
     void IndicatorText(UINT id, bool remeasure, char* text, int size);
     void CreateDriveBar();

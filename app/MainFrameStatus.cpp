@@ -116,6 +116,10 @@ void CMainFrame::PlaceProgress()
 {
     if (!m_progress)
         return;
+    if (m_menuHelp) {
+        ShowWindow(m_progress, SW_HIDE);   // back when the menu closes
+        return;
+    }
     for (int i = 0; i < m_indicatorCount; ++i) {
         if (m_indicatorIds[i] != ID_INDICATOR_PROGRESS)
             continue;
@@ -128,6 +132,23 @@ void CMainFrame::PlaceProgress()
         }
     }
     ShowWindow(m_progress, SW_HIDE);
+}
+
+void CMainFrame::SetMenuHelpMode(bool on)
+{
+    HWND bar = m_status.m_status;
+    on = on && bar && GetMainApp().m_settings.IsOn(SO_STATUS_DESCRIPTIONS);
+    if (on == m_menuHelp)
+        return;
+    m_menuHelp = on;
+    if (on) {
+        SendMessageA(bar, SB_SETTEXTA, SB_SIMPLEID, (LPARAM)"");
+        if (m_progress)
+            ShowWindow(m_progress, SW_HIDE);
+    }
+    SendMessageA(bar, SB_SIMPLE, on, 0);
+    if (!on)
+        PlaceProgress();
 }
 
 void CMainFrame::SetIndicatorText(int index, const char* text)

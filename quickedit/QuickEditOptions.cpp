@@ -175,6 +175,11 @@ protected:
         }
         return false;
     }
+    bool OnHelp(DWORD) override
+    {
+        const char* file = AppInfo::Data().helpFile;
+        return file && *file && WinHelpA(m_hWnd, file, HELP_CONTEXT, 0x2039D);
+    }
     void OnResize(int dx, int) override
     {
         // Width only: the fields stretch, the buttons keep to the right edge.

@@ -719,3 +719,41 @@ RECT RectIn(HWND wnd, HWND parent)
 }
 
 }  // namespace drv
+
+namespace drv {
+
+std::string U8(const wchar_t* w)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return std::string();
+    std::string s((size_t)n, 0);
+    WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
+    s.resize((size_t)n - 1);
+    return s;
+}
+
+namespace {
+struct ChildWith {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK ChildWithProc(HWND wnd, LPARAM lp)
+{
+    ChildWith* f = reinterpret_cast<ChildWith*>(lp);
+    if (ClassName(wnd) == "#32770" && GetDlgItem(wnd, f->id)) {
+        f->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND ChildDialogWith(HWND parent, int controlId)
+{
+    ChildWith f = {controlId, NULL};
+    EnumChildWindows(parent, ChildWithProc, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+}  // namespace drv

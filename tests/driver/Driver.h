@@ -154,3 +154,10 @@ HWND MainStatusBar(HWND main);
 // not fit the reader's 512-byte buffer reads as empty.
 std::vector<std::string> StatusBarTexts(HWND bar);
 }  // namespace drv
+
+namespace drv {
+// A wide text as UTF-8, the form the program's names take under its UTF-8 code page.
+std::string U8(const wchar_t* w);
+// The child dialog of parent (a page of a sheet) that holds a control with that identifier.
+HWND ChildDialogWith(HWND parent, int controlId);
+}  // namespace drv

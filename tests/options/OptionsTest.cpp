@@ -16,6 +16,7 @@ namespace {
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const UINT ID_VIEW_OPTIONS = 38414;
+const char kFolderVerb[] = "Software\\Classes\\Directory\\shell\\Open with Panorel\\command";
 
 // One box of a page and the bit it stands for. A radio pair is flipped by clicking the other
 // button (off) of the pair.
@@ -75,20 +76,6 @@ const int kPageMarks[] = {IDC_OPT_SPLASH, IDC_OPT_ANIMATE, IDC_OPT_SHOW_SEL,
                           IDC_OPT_QE_MANY, IDC_OPT_HK_ON, IDC_OPT_AUTOCOMPLETE};
 const char* const kPageNames[] = {"General", "Visual", "Panels", "Quick Edit", "Hot Key", "Misc"};
 
-struct FindChild {
-    int mark;
-    HWND found;
-};
-BOOL CALLBACK FindPageProc(HWND wnd, LPARAM lp)
-{
-    FindChild* f = reinterpret_cast<FindChild*>(lp);
-    if (drv::ClassName(wnd) == "#32770" && GetDlgItem(wnd, f->mark)) {
-        f->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 bool Checked(HWND page, int id)
 {
     return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -117,6 +104,8 @@ protected:
         app.Kill();
         StopMonitors();
         RemoveRunValue();
+        drv::DeleteUserKey("Software\\Classes\\Directory\\shell\\Open with Panorel");
+        drv::DeleteUserKey("Software\\Classes\\Drive\\shell\\Open with Panorel");
         drv::RemoveTree(folder);
         drv::ResetProgramSettings();
     }
@@ -151,9 +140,7 @@ protected:
     }
     static HWND Page(HWND sheet, int index)
     {
-        FindChild f = {kPageMarks[index], NULL};
-        EnumChildWindows(sheet, FindPageProc, reinterpret_cast<LPARAM>(&f));
-        return f.found;
+        return drv::ChildDialogWith(sheet, kPageMarks[index]);
     }
     // The index of the page on show.
     static int ShownPage(HWND sheet)
@@ -255,8 +242,14 @@ TEST_F(OptionsSheetTest, EveryBoxOfEveryPageStoresItsBitOnOk)
         EXPECT_EQ(((stored[b.value] & b.bit) != 0) != b.inverted, Checked(page, b.id)) << b.id;
     }
     std::vector<const BoxBit*> first = FlipAll(sheet, false);
+    // The folder command box writes or removes the shell's entries.
+    HWND gen = Page(sheet, 0);
+    bool folderCommands = Checked(gen, IDC_OPT_FOLDER_CMD);
+    EXPECT_EQ(folderCommands, drv::UserValueExists(kFolderVerb, ""));
+    SetBox(gen, IDC_OPT_FOLDER_CMD, !folderCommands);
     Close(sheet, IDOK);
     ExpectFlipped(before, first);
+    EXPECT_EQ(!folderCommands, drv::UserValueExists(kFolderVerb, ""));
 
     // The hot key box on: the Run entry is written and the monitor runs.
     EXPECT_TRUE(drv::UserValueExists(kRunKey, "PANOREL_HOTKEY_QV"));
@@ -267,7 +260,10 @@ TEST_F(OptionsSheetTest, EveryBoxOfEveryPageStoresItsBitOnOk)
     sheet = OpenSheet();
     ASSERT_TRUE(sheet);
     std::vector<const BoxBit*> second = FlipAll(sheet, true);
+    EXPECT_EQ(!folderCommands, Checked(Page(sheet, 0), IDC_OPT_FOLDER_CMD));
+    SetBox(Page(sheet, 0), IDC_OPT_FOLDER_CMD, folderCommands);
     Close(sheet, IDOK);
+    EXPECT_EQ(folderCommands, drv::UserValueExists(kFolderVerb, ""));
     ExpectFlipped(middle, second);
     EXPECT_FALSE(drv::UserValueExists(kRunKey, "PANOREL_HOTKEY_QV"));
     EXPECT_TRUE(drv::WaitFor([] { return FindWindowA("PanorelHotKeyMonitor", NULL) == NULL; }, 15000));

@@ -15,15 +15,6 @@ const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const UINT ID_VIEW_OPTIONS = 38414, ID_QUICKEDIT_ALT = 38603;
 const char kTitle[] = "Options for External Quick Editor";
 
-std::string U8(const wchar_t* w)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    std::string s((size_t)n, 0);
-    WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
-    s.resize((size_t)n - 1);
-    return s;
-}
-
 std::string BinaryValue(const char* name)
 {
     HKEY key;
@@ -39,20 +30,6 @@ std::string BinaryValue(const char* name)
     return out;
 }
 
-struct FindChild {
-    int mark;
-    HWND found;
-};
-BOOL CALLBACK FindPageProc(HWND wnd, LPARAM lp)
-{
-    FindChild* f = reinterpret_cast<FindChild*>(lp);
-    if (drv::ClassName(wnd) == "#32770" && GetDlgItem(wnd, f->mark)) {
-        f->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class ExtEditorOptions : public ::testing::Test {
 protected:
     void SetUp() override
@@ -62,13 +39,13 @@ protected:
         drv::RemoveTree(folder);
         CreateDirectoryA(folder.c_str(), NULL);
         // The stand-in editor, copied into a folder whose name needs the UTF-8 code page.
-        editorDir = folder + "\\" + U8(L"\x7DE8\x96C6 \x0420\x0435\x0434 \U0001F4DD");
+        editorDir = folder + "\\" + drv::U8(L"\x7DE8\x96C6 \x0420\x0435\x0434 \U0001F4DD");
         CreateDirectoryA(editorDir.c_str(), NULL);
-        editor = editorDir + "\\" + U8(L"\x30A8\x30C7\x30A3\x30BF.exe");
+        editor = editorDir + "\\" + drv::U8(L"\x30A8\x30C7\x30A3\x30BF.exe");
         EXPECT_TRUE(CopyFileA(drv::ProgramPath("qe_recorder.exe").c_str(), editor.c_str(), FALSE));
-        document = U8(L"\x65E5\x672C \x0434\x043E\x043A.txt");
+        document = drv::U8(L"\x65E5\x672C \x0434\x043E\x043A.txt");
         EXPECT_TRUE(drv::WriteBytes(folder + "\\" + document, "text\r\n"));
-        EXPECT_TRUE(drv::WriteBytes(folder + "\\" + U8(L"\x65E5.txt"), "sibling\r\n"));
+        EXPECT_TRUE(drv::WriteBytes(folder + "\\" + drv::U8(L"\x65E5.txt"), "sibling\r\n"));
         drv::SetUserString(kRootKey, "QEPath", "C:\\windows\\notepad.exe");
         drv::SetUserString(kRootKey, "QEArgs", "/a %1");
     }
@@ -92,10 +69,9 @@ protected:
         EXPECT_TRUE(app.PostCommand(ID_VIEW_OPTIONS));
         sheet = drv::WaitForDialog(app.Pid(), "Options");
         EXPECT_TRUE(sheet != NULL);
-        FindChild f = {IDC_OPT_QE_EXT_OPTIONS, NULL};
-        EnumChildWindows(sheet, FindPageProc, reinterpret_cast<LPARAM>(&f));
-        EXPECT_TRUE(f.found != NULL);
-        drv::PressButton(f.found, IDC_OPT_QE_EXT_OPTIONS);
+        HWND page = drv::ChildDialogWith(sheet, IDC_OPT_QE_EXT_OPTIONS);
+        EXPECT_TRUE(page != NULL);
+        drv::PressButton(page, IDC_OPT_QE_EXT_OPTIONS);
         HWND dlg = drv::WaitForDialog(app.Pid(), kTitle);
         EXPECT_TRUE(dlg != NULL);
         return dlg;
@@ -181,7 +157,7 @@ TEST_F(ExtEditorOptions, CancelChangesNothingAndBrowseOffersPrograms)
         return false;
     }, 10000));
     std::string texts = drv::AllTexts(open);
-    EXPECT_NE(std::string::npos, texts.find(U8(L"\x30A8\x30C7\x30A3\x30BF.exe"))) << texts;
+    EXPECT_NE(std::string::npos, texts.find(drv::U8(L"\x30A8\x30C7\x30A3\x30BF.exe"))) << texts;
     RedrawWindow(open, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(300);
     EXPECT_FALSE(drv::Screenshot("quickedit_external_browse", open).empty());
