@@ -140,6 +140,10 @@ bool IsFolderInRoot(int panelIndex, const ITEMIDLIST* folder)
     char path[kMaxPathBytes] = "";
     if (!folder || GetExactPathOf(folder, path, sizeof(path)) != PathExact)
         return false;
+    // Only a folder can be a panel's place: a shortcut file inside the root is no way out.
+    DWORD attr = GetFileAttributesA(path);
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
     return IsPathInPanelRoot(panelIndex, path);
 }
 
