@@ -466,13 +466,15 @@ bool SynchronizeDlg::Run()
     quiet1.reset();
     EnableWindow(GetDlgItem(m_hWnd, IDOK), TRUE);
     EnableWindow(GetDlgItem(m_hWnd, IDCANCEL), TRUE);
-    if (cancelled)
-        return false;
-    if (failure) {
-        // A locked or vanished object: what the shell did stays, and nothing claims success.
+    // A locked or vanished object: what the shell did stays, and nothing claims success. Wine's
+    // shell gives such a stop as cancelled (1223) too; only where it may have asked the user
+    // (confirmations on) can that be the user's own Cancel, which needs no message.
+    if (failure && !(failure == ERROR_CANCELLED && confirm)) {
         Msg(m_hWnd, MB_OK | MB_ICONERROR, IDS_SYNCH_FAILED, failedVerb, failure);
         return false;
     }
+    if (cancelled || failure)
+        return false;
     Msg(m_hWnd, MB_OK | MB_ICONINFORMATION, IDS_SYNCH_COMPLETE);
     return true;
 }
