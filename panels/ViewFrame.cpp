@@ -768,11 +768,17 @@ void ViewFrame::Refresh()
     if (!selected.empty() || !focused.empty()) {
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         int count = ListView_GetItemCount(list);
-        for (int i = 0; i < count; ++i) {
+        // The walk ends once every name has been found again.
+        size_t left = selected.size() + (!focused.empty() && !selected.count(focused) ? 1 : 0);
+        for (int i = 0; i < count && left > 0; ++i) {
             std::string name = ItemParsingName(fv, m_folder, i);
+            if (name.empty())
+                continue;
             UINT state = (selected.count(name) ? LVIS_SELECTED : 0) | (name == focused ? LVIS_FOCUSED : 0);
-            if (state)
+            if (state) {
                 ListView_SetItemState(list, i, state, state);
+                --left;
+            }
             if (name == focused) {
                 ListView_SetSelectionMark(list, i);
                 ListView_EnsureVisible(list, i, FALSE);
