@@ -1,4 +1,5 @@
 #include "commands/Compare.h"
+#include "commands/FolderIndex.h"
 #include "app/MainApp.h"
 #include "app/MainFrame.h"
 #include "app/Settings.h"
@@ -18,6 +19,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <string.h>
+#include <unordered_set>
 
 namespace {
 
@@ -46,11 +48,6 @@ std::string Join(const std::string& folder, const char* name)
     if (!out.empty() && out.back() != '\\' && out.back() != '/')
         out += '\\';
     return out + name;
-}
-
-bool SameName(const char* a, const char* b)
-{
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
 }
 
 class CompareDlg : public VmDlg {
@@ -94,33 +91,46 @@ public:
     DWORD bits;
 };
 
-// Selects qualifying top-level names in a panel's view.
+// The qualifying top-level names of one panel, selected in one pass over its view at the end.
 struct PanelSelector {
     ViewFrame* panel;
-    iShellFolder folder;
+    std::unordered_set<std::wstring> names;
 };
 
-void SelectInPanel(const char* name, void* context)
+void CollectName(int side, const char* name, void* context)
 {
-    PanelSelector& s = *static_cast<PanelSelector*>(context);
-    iShellView* view = s.panel->GetView();
-    if (!view)
+    std::wstring key;
+    if (FolderIndex::KeyOf(name, key))
+        static_cast<PanelSelector*>(context)[side].names.insert(key);
+}
+
+// Each object of the view whose parsing name was collected is selected; the list does not
+// redraw item by item meanwhile.
+void SelectCollected(PanelSelector& s)
+{
+    HWND list = s.panel->GetListView();
+    IShellView* view = s.panel->GetIShellView();
+    iShellFolder folder;
+    IFolderView* fv = nullptr;
+    if (s.names.empty() || !list || !view || !folder.BindToAbs(s.panel->GetCurrentFolder()) ||
+        FAILED(view->QueryInterface(IID_IFolderView, (void**)&fv)) || !fv)
         return;
-    // The object whose parsing name is the entry's name.
-    bool done = false;
-    if (s.folder.IsReady()) {
-        ITEMIDLIST* item = s.folder.ParseDisplayName(name, nullptr);
-        if (item) {
-            done = view->SelectItem(item, 1);
-            FreePIDL(item);
-        }
+    int count = ListView_GetItemCount(list);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    std::wstring key;
+    for (int i = 0; i < count; ++i) {
+        ITEMIDLIST* item = nullptr;
+        if (FAILED(fv->Item(i, &item)) || !item)
+            continue;
+        char name[MAX_PATH] = "";
+        if (folder.GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, name, sizeof(name)) &&
+            FolderIndex::KeyOf(name, key) && s.names.count(key))
+            ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
+        CoTaskMemFree(item);
     }
-    HWND list = view->GetListView();
-    if (!done && list) {
-        int index = view->FindItem(name, 0, -1, 0);
-        if (index >= 0)
-            ListView_SetItemState(list, index, LVIS_SELECTED, LVIS_SELECTED);
-    }
+    fv->Release();
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
 }
 
 void ClearSelection(ViewFrame* panel)
@@ -132,51 +142,96 @@ void ClearSelection(ViewFrame* panel)
 }
 
 // A message to the progress dialog's thread for every entry would cost more than the
-// comparison: the name and the bar move at most ten times a second.
-void ShowEntry(Progress* progress, const char* name)
+// comparison, and so would asking for a cancel (a wait on an event, a trip to the server
+// under Wine): the name and the bar move, and the cancel is asked for, at most ten times a
+// second. True when the user has cancelled.
+bool ShowEntry(Progress* progress, const char* name)
 {
     static DWORD shown = 0;
     if (!progress || GetTickCount() - shown < 100)
-        return;
+        return false;
     shown = GetTickCount();
     progress->SetText(2, name);
     progress->StepIt();
+    return progress->IsCanceled();
 }
 
 }  // namespace
 
-bool Compare_Folders(const std::string& thisFolder, const std::string& otherFolder,
-                     const CompareCriteria& c, bool subfolders, Progress* progress,
-                     CompareMatchFn onMatch, void* context)
+unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criteria[2], bool subfolders,
+                       unsigned need, Progress* progress, CompareMatchFn onMatch, void* context,
+                       bool* cancelled)
 {
     if (progress && progress->IsCanceled())
-        return false;
-    FileEnum entry;
-    for (bool more = entry.Start(thisFolder.c_str()); more; more = entry.Next()) {
-        ShowEntry(progress, entry.Name());
-        FileEnum other;
-        bool found = other.Start(otherFolder.c_str(), entry.Name()) && SameName(other.Name(), entry.Name());
-        bool qualifies = false;
-        if (!found || entry.IsFolder() != other.IsFolder()) {
-            qualifies = c.unique;
-        } else if (!entry.IsFolder()) {
-            int cmp = entry.CompareLastWrite(other);
-            qualifies = (c.same && cmp == 0) || (c.newer && cmp > 0) || (c.older && cmp < 0);
-        } else if (subfolders) {
-            qualifies = Compare_Folders(Join(thisFolder, entry.Name()), Join(otherFolder, other.Name()), c,
-                                        true, progress, nullptr, nullptr);
-        } else {
-            qualifies = c.same;
+        *cancelled = true;
+    if (*cancelled)
+        return 0;
+    // A folder that cannot be read qualifies nothing; against it every entry is unique.
+    FolderIndex index[2];
+    bool read[2] = {index[0].Load(folder[0].c_str()), index[1].Load(folder[1].c_str())};
+    unsigned found = 0;
+    for (int side = 0; side < 2; ++side) {
+        const CompareCriteria& c = criteria[side];
+        const FolderIndex& mine = index[side];
+        const FolderIndex& theirs = index[1 - side];
+        if (!(need & (1u << side)) || !read[side])
+            continue;
+        for (size_t i = 0; i < mine.Count(); ++i) {
+            const WIN32_FIND_DATAA& entry = mine.At(i);
+            if (ShowEntry(progress, entry.cFileName)) {
+                *cancelled = true;
+                return found;
+            }
+            const WIN32_FIND_DATAA* other = theirs.Find(entry.cFileName);
+            bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            bool otherIsFolder = other && (other->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+            bool qualifies = false;
+            if (!other || isFolder != otherIsFolder) {
+                qualifies = c.unique;
+            } else if (!isFolder) {
+                int cmp = CompareLastWriteOn(entry.ftLastWriteTime, mine.FileSystem(), other->ftLastWriteTime,
+                                             theirs.FileSystem());
+                qualifies = (c.same && cmp == 0) || (c.newer && cmp > 0) || (c.older && cmp < 0);
+            } else if (subfolders) {
+                continue;   // both sides' subfolders are compared together below
+            } else {
+                qualifies = c.same;
+            }
+            if (!qualifies)
+                continue;
+            if (onMatch) {
+                onMatch(side, entry.cFileName, context);
+            } else {
+                found |= 1u << side;
+                break;
+            }
         }
-        if (qualifies) {
-            if (!onMatch)
-                return true;
-            onMatch(entry.Name(), context);
-        }
-        if (progress && progress->IsCanceled())
-            return false;
     }
-    return false;
+    if (!subfolders || !read[0] || !read[1])
+        return found;
+    for (size_t i = 0; i < index[0].Count(); ++i) {
+        const WIN32_FIND_DATAA& entry = index[0].At(i);
+        unsigned want = onMatch ? need : need & ~found;
+        if (!want)
+            break;
+        const WIN32_FIND_DATAA* other = index[1].Find(entry.cFileName);
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !other ||
+            !(other->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        const std::string sub[2] = {Join(folder[0], entry.cFileName), Join(folder[1], other->cFileName)};
+        unsigned inside = Compare_Trees(sub, criteria, true, want, progress, nullptr, nullptr, cancelled);
+        if (*cancelled)
+            return found;
+        for (int side = 0; side < 2; ++side) {
+            if (!(inside & (1u << side)))
+                continue;
+            if (onMatch)
+                onMatch(side, side == 0 ? entry.cFileName : other->cFileName, context);
+            else
+                found |= 1u << side;
+        }
+    }
+    return found;
 }
 
 void RunCompare(CMainFrame& frame, UINT)
@@ -217,16 +272,16 @@ void RunCompare(CMainFrame& frame, UINT)
         progress.SetText(0, ResStr(IDS_CMP_COMPARING));
         progress.SetRange(0, 100);
         DisableDayLightSavings noDst;
-        PanelSelector sa{active, {}}, sp{passive, {}};
-        sa.folder.BindToAbs(active->GetCurrentFolder());
-        sp.folder.BindToAbs(passive->GetCurrentFolder());
+        PanelSelector found[2] = {{active, {}}, {passive, {}}};
+        const std::string folders[2] = {pathA, pathP};
+        const CompareCriteria criteria[2] = {ca, cp};
+        bool cancelled = false;
         ClearSelection(active);
-        Compare_Folders(pathA, pathP, ca, subfolders, &progress, SelectInPanel, &sa);
-        if (!progress.IsCanceled()) {
-            ClearSelection(passive);
-            Compare_Folders(pathP, pathA, cp, subfolders, &progress, SelectInPanel, &sp);
-        }
+        ClearSelection(passive);
+        Compare_Trees(folders, criteria, subfolders, 3, &progress, CollectName, found, &cancelled);
         progress.Close();
+        SelectCollected(found[0]);   // what was found before a cancel, too
+        SelectCollected(found[1]);
     }
     frame.UpdateStatusBar(false);
     HWND la = active->GetListView(), lp = passive->GetListView();

@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "commands/FileOpsRes.h"
 #include "commands/SelectCommands.h"
+#include "commands/ViewQuiet.h"
 #include "files/FileOp.h"
 #include "LibRes.h"
 #include "panels/ViewFrame.h"
@@ -88,31 +89,6 @@ bool IsInAllowedRoot(const char* path)
     return (hasAlt && IsPathInRoot(ROOT_ALT, path)) || (hasRoot && IsPathInRoot(ROOT_MAIN, path));
 }
 
-// Stops a list from redrawing while it lives. While the shell works, its view adds every new
-// file to the panel's list (Wine's view even those of subfolders), and each addition would
-// redraw the list's scroll bars at once: thousands of files took minutes. The panels are
-// refreshed afterwards anyway.
-class ListRedrawOff {
-public:
-    explicit ListRedrawOff(HWND list) : m_list(list && IsWindow(list) ? list : NULL)
-    {
-        if (m_list)
-            SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
-    }
-    ListRedrawOff(const ListRedrawOff&) = delete;
-    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
-    ~ListRedrawOff()
-    {
-        if (m_list && IsWindow(m_list)) {
-            SendMessageA(m_list, WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(m_list, NULL, TRUE);
-        }
-    }
-
-private:
-    HWND m_list;
-};
-
 class FileOpDlg : public VmDlg {
 public:
     FileOpDlg(const OpInfo& info, ID_List& selection, const char* from, const char* to,
@@ -135,7 +111,8 @@ public:
     // The shell has worked at least once, even if the dialog then stayed open (a cancelled
     // or failed operation may have done part of its items).
     bool shellWorked = false;
-    // The panels' lists, kept from redrawing while the shell works.
+    // The panels' views and lists, kept quiet while the shell works.
+    HWND views[2] = {NULL, NULL};
     HWND lists[2] = {NULL, NULL};
 
     BOOL OnInitDialog() override;
@@ -419,7 +396,7 @@ void FileOpDlg::OnOK()
         err = FileOpErrRoot;
         StrCopyN(errPath, dst, sizeof(errPath));
     } else {
-        ListRedrawOff quiet0(lists[0]), quiet1(lists[1]);
+        ViewQuiet quiet0(views[0], lists[0]), quiet1(views[1], lists[1]);
         ok = FileOp_DoWork(m_hWnd, m_info.op, flags, type, &data, dst, dstName, &err, errPath);
         if (err == FileOpErrNone || err == FileOpErrAborted)
             shellWorked = true;   // the other errors stop before the shell
@@ -491,6 +468,8 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
     dlg.recycle = !s3.IsOn(S3_NO_RECYCLE_BIN);
     dlg.lists[0] = active->GetListView();
     dlg.lists[1] = passive->GetListView();
+    dlg.views[0] = active->GetView() ? active->GetView()->GetWnd() : NULL;
+    dlg.views[1] = passive->GetView() ? passive->GetView()->GetWnd() : NULL;
     bool ok = dlg.Modal(info.templateId, GetModuleHandleA(NULL), frame.m_hWnd) == IDOK;
     // After a cancelled operation the panels still show what the shell did.
     if (!ok && !dlg.shellWorked)

@@ -81,6 +81,8 @@
 #define IDS_MERGE_CANNOT_WRITE       2028
 #define IDS_SPLIT_DELETE_SOURCE      2030
 #define IDS_MERGE_DELETE_SEGMENT     2031
+// Strings of our own
+#define IDS_SYNCH_FAILED             5200
 // Strings 3600-3799
 #define IDS_SEG_CANNOT_SPLIT         3600
 #define IDS_SEG_COUNT                3601

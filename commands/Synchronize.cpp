@@ -1,4 +1,6 @@
 #include "commands/Compare.h"
+#include "commands/FolderIndex.h"
+#include "commands/ViewQuiet.h"
 #include "app/MainApp.h"
 #include "app/MainFrame.h"
 #include "app/Settings.h"
@@ -19,6 +21,7 @@
 #include "util/StrUtil.h"
 #include <commctrl.h>
 #include <shellapi.h>
+#include <memory>
 #include <string.h>
 #include <vector>
 
@@ -108,9 +111,10 @@ private:
             m_shown = GetTickCount();
             m_progress.SetText(2, name);
             m_progress.StepIt();
+            // Asking for a cancel costs a trip to the server under Wine: as often as the bar.
+            if (m_progress.IsCanceled())
+                cancelled = true;
         }
-        if (m_progress.IsCanceled())
-            cancelled = true;
     }
 
     const SyncChoices& m_c;
@@ -124,20 +128,26 @@ private:
 
 void SyncPlan::CopyScan(const std::string& self, const std::string& other, const std::string& rel, bool top)
 {
-    FileEnum entry;
-    for (bool more = entry.Start(self.c_str()); more && !cancelled; more = entry.Next()) {
+    FileEnum entry(FileEnum::NoShortNames);
+    bool more = entry.Start(self.c_str());
+    // The other folder is read once; one that does not exist yet holds nothing.
+    FolderIndex others;
+    if (more)
+        others.Load(other.c_str());
+    for (; more && !cancelled; more = entry.Next()) {
         if (top && !IsSelected(entry.Name()))
             continue;
         Examine(entry.Name());
-        FileEnum match;
-        bool found = match.Start(other.c_str(), entry.Name()) && SameName(match.Name(), entry.Name());
+        const WIN32_FIND_DATAA* match = others.Find(entry.Name());
+        bool found = match != nullptr;
+        bool matchIsFolder = found && (match->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
         std::string show = rel.empty() ? entry.Name() : rel + "\\" + entry.Name();
-        if (found && entry.IsFolder() && match.IsFolder()) {
+        if (found && entry.IsFolder() && matchIsFolder) {
             if (m_c.subfolders)
-                CopyScan(Join(self, entry.Name()), Join(other, match.Name()), show, false);
+                CopyScan(Join(self, entry.Name()), Join(other, match->cFileName), show, false);
             continue;
         }
-        if (found && entry.IsFolder() != match.IsFolder()) {
+        if (found && entry.IsFolder() != matchIsFolder) {
             const std::string& fileSide = entry.IsFolder() ? other : self;
             const std::string& folderSide = entry.IsFolder() ? self : other;
             Msg(m_owner, MB_OK | MB_ICONERROR, IDS_SYNCH_CONFLICT, fileSide.c_str(), entry.Name(),
@@ -147,14 +157,15 @@ void SyncPlan::CopyScan(const std::string& self, const std::string& other, const
         }
         std::vector<std::string>* list = nullptr;
         if (found) {
-            if (entry.CompareLastWrite(match) > 0)
+            if (CompareLastWriteOn(entry.LastWrite(), entry.GetFileSystem(), match->ftLastWriteTime,
+                                   others.FileSystem()) > 0)
                 list = &showReplace;
         } else if (!entry.IsFolder() || m_c.subfolders) {
             list = &showCreate;
         }
         if (!list)
             continue;
-        std::string src = Join(self, entry.Name()), dst = Join(other, found ? match.Name() : entry.Name());
+        std::string src = Join(self, entry.Name()), dst = Join(other, found ? match->cFileName : entry.Name());
         if (!Check(src) || !Check(dst))
             return;
         copySrc.push_back(src);
@@ -169,17 +180,20 @@ void SyncPlan::OrphanScan(const std::string& self, const std::string& other, con
     bool onlySelected = top && !(m_whole && m_c.deleteOrphans);
     // At the top level only the whole-folder box deletes orphan files.
     bool deleteHere = top ? (m_whole && m_c.deleteOrphans) : mayDelete;
-    FileEnum entry;
-    for (bool more = entry.Start(self.c_str()); more && !cancelled; more = entry.Next()) {
+    FileEnum entry(FileEnum::NoShortNames);
+    bool more = entry.Start(self.c_str());
+    FolderIndex others;
+    if (more)
+        others.Load(other.c_str());
+    for (; more && !cancelled; more = entry.Next()) {
         if (onlySelected && !IsSelected(entry.Name()))
             continue;
         Examine(entry.Name());
-        FileEnum match;
-        bool found = match.Start(other.c_str(), entry.Name()) && SameName(match.Name(), entry.Name());
+        const WIN32_FIND_DATAA* match = others.Find(entry.Name());
         std::string show = rel.empty() ? entry.Name() : rel + "\\" + entry.Name();
-        if (found) {
-            if (entry.IsFolder() && match.IsFolder() && m_c.subfolders)
-                OrphanScan(Join(self, entry.Name()), Join(other, match.Name()), show, false);
+        if (match) {
+            if (entry.IsFolder() && (match->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && m_c.subfolders)
+                OrphanScan(Join(self, entry.Name()), Join(other, match->cFileName), show, false);
             continue;
         }
         if (!deleteHere || (entry.IsFolder() && !m_c.subfolders))
@@ -410,14 +424,16 @@ bool SynchronizeDlg::Run()
     if (passive && passive->GetListView())
         ListView_SetItemState(passive->GetListView(), -1, 0, LVIS_SELECTED);
     bool cancelled = false;
+    int failure = 0;   // the shell's error of the step that stopped
+    const char* failedVerb = "";
     ran = true;
-    // The views add every new file to their lists while the shell works; each addition would
-    // redraw the list at once. The panels are refreshed afterwards anyway.
-    HWND lists[2] = {m_frame.ActivePanel() ? m_frame.ActivePanel()->GetListView() : NULL,
-                     passive ? passive->GetListView() : NULL};
-    for (HWND l : lists)
-        if (l)
-            SendMessageA(l, WM_SETREDRAW, FALSE, 0);
+    // The views would add every new file one by one; the panels are refreshed afterwards.
+    ViewFrame* active = m_frame.ActivePanel();
+    std::unique_ptr<ViewQuiet> quiet0, quiet1;
+    if (active && active->GetView())
+        quiet0.reset(new ViewQuiet(active->GetView()->GetWnd(), active->GetListView()));
+    if (passive && passive->GetView())
+        quiet1.reset(new ViewQuiet(passive->GetView()->GetWnd(), passive->GetListView()));
     UINT quiet = confirm ? 0 : FOF_NOCONFIRMATION;
     if (!plan.deletes.empty()) {
         std::string from = ShellList(plan.deletes);
@@ -428,10 +444,11 @@ bool SynchronizeDlg::Run()
         op.pFrom = from.c_str();
         op.fFlags = (FILEOP_FLAGS)(FOF_ALLOWUNDO | quiet);
         op.lpszProgressTitle = "Deleting...";
-        SHFileOperationA(&op);
+        failure = SHFileOperationA(&op);
         cancelled = op.fAnyOperationsAborted != FALSE;
+        failedVerb = "deleted";
     }
-    if (!cancelled && !plan.copySrc.empty()) {
+    if (!cancelled && !failure && !plan.copySrc.empty()) {
         std::string from = ShellList(plan.copySrc), to = ShellList(plan.copyDst);
         SHFILEOPSTRUCTA op;
         ZeroMemory(&op, sizeof(op));
@@ -441,17 +458,22 @@ bool SynchronizeDlg::Run()
         op.pTo = to.c_str();
         op.fFlags = (FILEOP_FLAGS)(FOF_MULTIDESTFILES | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | quiet);
         op.lpszProgressTitle = "Copying...";
-        SHFileOperationA(&op);
+        failure = SHFileOperationA(&op);
         cancelled = op.fAnyOperationsAborted != FALSE;
+        failedVerb = "copied";
     }
-    for (HWND l : lists)
-        if (l && IsWindow(l)) {
-            SendMessageA(l, WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(l, NULL, TRUE);
-        }
+    quiet0.reset();
+    quiet1.reset();
     EnableWindow(GetDlgItem(m_hWnd, IDOK), TRUE);
     EnableWindow(GetDlgItem(m_hWnd, IDCANCEL), TRUE);
-    if (cancelled)
+    // A locked or vanished object: what the shell did stays, and nothing claims success. Wine's
+    // shell gives such a stop as cancelled (1223) too; only where it may have asked the user
+    // (confirmations on) can that be the user's own Cancel, which needs no message.
+    if (failure && !(failure == ERROR_CANCELLED && confirm)) {
+        Msg(m_hWnd, MB_OK | MB_ICONERROR, IDS_SYNCH_FAILED, failedVerb, failure);
+        return false;
+    }
+    if (cancelled || failure)
         return false;
     Msg(m_hWnd, MB_OK | MB_ICONINFORMATION, IDS_SYNCH_COMPLETE);
     return true;

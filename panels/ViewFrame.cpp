@@ -15,6 +15,8 @@
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
+#include <string>
+#include <unordered_set>
 
 static const char kPanelClass[] = "PanorelPanel";
 static const UINT kFirstPaneId = 0xE900;
@@ -737,10 +739,64 @@ bool ViewFrame::OnPanelCommand(UINT id, fw::CmdUI* ui, bool run)
     return false;
 }
 
+// The in-folder parsing name of the view's item at index ("" when it has none).
+static std::string ItemParsingName(IFolderView* fv, iShellFolder& folder, int index)
+{
+    ITEMIDLIST* item = nullptr;
+    char name[MAX_PATH] = "";
+    if (SUCCEEDED(fv->Item(index, &item)) && item) {
+        if (!folder.GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, name, sizeof(name)))
+            name[0] = 0;
+        CoTaskMemFree(item);
+    }
+    return name;
+}
+
 void ViewFrame::Refresh()
 {
-    if (m_view)
+    if (!m_view)
+        return;
+    // The view refills its list and forgets the selection: the objects selected and focused
+    // before, found by their parsing names in one pass over the new list, get it back.
+    HWND list = m_view->GetListView();
+    IFolderView* fv = nullptr;
+    if (!list || !m_folder.IsReady() || !m_view->Get() ||
+        FAILED(m_view->Get()->QueryInterface(IID_IFolderView, (void**)&fv)) || !fv) {
         m_view->Refresh();
+        return;
+    }
+    std::unordered_set<std::string> selected;
+    for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0;) {
+        std::string name = ItemParsingName(fv, m_folder, i);
+        if (!name.empty())
+            selected.insert(name);
+    }
+    int focusedAt = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    std::string focused = focusedAt >= 0 ? ItemParsingName(fv, m_folder, focusedAt) : std::string();
+    m_view->Refresh();
+    if (!selected.empty() || !focused.empty()) {
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        int count = ListView_GetItemCount(list);
+        // The walk ends once every name has been found again.
+        size_t left = selected.size() + (!focused.empty() && !selected.count(focused) ? 1 : 0);
+        for (int i = 0; i < count && left > 0; ++i) {
+            std::string name = ItemParsingName(fv, m_folder, i);
+            if (name.empty())
+                continue;
+            UINT state = (selected.count(name) ? LVIS_SELECTED : 0) | (name == focused ? LVIS_FOCUSED : 0);
+            if (state) {
+                ListView_SetItemState(list, i, state, state);
+                --left;
+            }
+            if (name == focused) {
+                ListView_SetSelectionMark(list, i);
+                ListView_EnsureVisible(list, i, FALSE);
+            }
+        }
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, NULL, TRUE);
+    }
+    fv->Release();
 }
 
 void ViewFrame::SaveState()

@@ -59,7 +59,10 @@ bool FileEnum::Start(const char* folder, const char* mask)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    HANDLE find = FindFirstFileA(pattern, &m_data);
+    HANDLE find = (m_flags & NoShortNames)
+                      ? FindFirstFileExA(pattern, FindExInfoBasic, &m_data, FindExSearchNameMatch, NULL,
+                                         FIND_FIRST_EX_LARGE_FETCH)
+                      : FindFirstFileA(pattern, &m_data);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     m_find = find;

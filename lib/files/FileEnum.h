@@ -5,7 +5,10 @@
 
 class PANOREL32_API FileEnum {
 public:
-    enum { ReportDots = 1 };   // also report "." and ".."
+    enum {
+        ReportDots = 1,     // also report "." and ".."
+        NoShortNames = 2    // no short (8.3) names: the file system need not make them
+    };
     enum { FsUnknown = -1, FsOther = 0, FsFat = 1 };
 
     explicit FileEnum(DWORD flags = 0);

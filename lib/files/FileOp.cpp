@@ -473,6 +473,14 @@ int FileOp_MakeDst(int op, const char* mask, const char* sources, const char* ds
         SplitParts parts = SplitPathParts(src);
         std::string name = ApplyMask(srcNameMask, nameMask, parts.name, false) +
                            ApplyMask(srcExtMask, extMask, parts.ext, true);
+        // A "?" typed in the mask, or a "*" after its first one, is copied as it stands: no
+        // file may have such a name, and the shell would take it as a wildcard for others.
+        if (HasWildcard(name.c_str())) {
+            if (err)
+                *err = FileOpErrName;
+            SetErrPath(errPath, (parts.drive + parts.dir + name).c_str());
+            return 0;
+        }
         std::string target;
         if (op == FileOpRename) {
             target = parts.drive + parts.dir + name;

@@ -422,3 +422,96 @@ TEST_F(CompareSync, NothingToDoKeepsTheDialogOpen)
 }
 
 }  // namespace
+
+namespace {
+
+// A file held open without sharing: the shell cannot read it until the handle goes.
+class LockedFile {
+public:
+    explicit LockedFile(const std::string& path)
+        : m_h(CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL))
+    {
+    }
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+    ~LockedFile() { Release(); }
+    bool IsHeld() const { return m_h != INVALID_HANDLE_VALUE; }
+    void Release()
+    {
+        if (m_h != INVALID_HANDLE_VALUE)
+            CloseHandle(m_h);
+        m_h = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_h;
+};
+
+}  // namespace
+
+// A source file that cannot be read in the middle of the copy: the run says it is not
+// complete (never that it is), and every file at the destination is a whole copy or the old one.
+TEST_F(CompareSync, SynchronizeWithALockedFileReportsTheFailure)
+{
+    Put(a + "\\a1.txt", "first new", 5);
+    Put(a + "\\b2 Ж.txt", "locked new", 5);
+    Put(a + "\\c3.txt", "third new", 5);
+    Put(a + "\\upd.txt", "updated", 7);
+    Put(p + "\\upd.txt", "old", 5);
+    auto treeA = Tree(a);
+    auto before = Tree(p);
+    LockedFile lock(a + "\\b2 Ж.txt");
+    ASSERT_TRUE(lock.IsHeld());
+    drv::AppProcess app;
+    HWND main = Start(app, 4);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    watcher.Allow("The synchronization is not complete");
+    HWND dlg = OpenSync(app, main, AllNames(main));
+    ASSERT_TRUE(dlg);
+    CheckDlgButton(dlg, IDC_SYN_COPY_NEWER, BST_CHECKED);
+    for (int id : {IDC_SYN_DELETE_ORPHANS, IDC_SYN_DELETE_SUB})
+        CheckDlgButton(dlg, id, BST_UNCHECKED);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    HWND preview = drv::WaitForDialogCaption(app.Pid(), "Confirm Synchronize");
+    ASSERT_TRUE(preview);
+    CheckDlgButton(preview, 1160, BST_UNCHECKED);
+    ASSERT_TRUE(drv::PressButton(preview, IDOK));
+    HWND failed = app.WaitForWindowWithText("The synchronization is not complete", 20000);
+    if (!failed) {
+        for (HWND w : drv::TopLevelWindows(app.Pid()))
+            ADD_FAILURE() << "window: " << drv::AllTexts(w);
+        ADD_FAILURE() << "passive: " << Tree(p).size() << " answered " << watcher.Answered().size();
+        for (auto& t : watcher.Answered())
+            ADD_FAILURE() << "answered: " << t;
+    }
+    ASSERT_TRUE(failed) << "no failure reported";
+    EXPECT_NE(std::string::npos, drv::AllTexts(failed).find("copied"));
+    EXPECT_FALSE(app.FindWindowWithText("The synchronization is complete."));
+    EXPECT_FALSE(drv::Screenshot("synchronize_failed", failed).empty());
+    drv::PressButton(failed, IDOK);
+    // The dialog stays for another try.
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(dlg));
+    lock.Release();
+
+    // Every file of the passive folder is the active one's or its own old one; the locked
+    // file did not arrive cut.
+    auto after = Tree(p);
+    EXPECT_EQ(0u, after.count("b2 Ж.txt")) << after["b2 Ж.txt"];
+    for (auto& e : after) {
+        bool copied = treeA.count(e.first) && treeA[e.first] == e.second;
+        bool old = before.count(e.first) && before[e.first] == e.second;
+        EXPECT_TRUE(copied || old) << e.first << ": " << e.second;
+    }
+    EXPECT_EQ(treeA, Tree(a));
+    drv::PressButton(dlg, IDCANCEL);
+    EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
+    // The passive panel shows what is on disk.
+    std::vector<std::string> names;
+    for (auto& e : after)
+        names.push_back(e.first);
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(drv::PanelList(main, 1), false)) == names; }, 10000));
+    EXPECT_TRUE(watcher.Answered().empty());
+    app.Close();
+}

@@ -300,6 +300,69 @@ TEST_F(FileCommands, CopyPutsTheSelectionIntoThePassiveFolder)
     app.Close();
 }
 
+// The text of a list's focused item ("" without one).
+std::string FocusedText(HWND list)
+{
+    int focused = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+    std::vector<std::string> all = drv::ListViewTexts(list, false);
+    return focused >= 0 && focused < (int)all.size() ? all[focused] : std::string();
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v)
+{
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// The views drop the shell's change notices while an operation runs and are refreshed once
+// at its end: both panels show every change, and the source keeps its selection and focus.
+TEST_F(FileCommands, PanelsShowEveryChangeAfterCopyMoveAndDelete)
+{
+    for (int i = 0; i < 40; ++i)
+        WriteFile(a + "\\sub\\more" + std::to_string(i) + ".txt", "x");
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b);
+    ASSERT_TRUE(main);
+    HWND la = drv::PanelList(main, 0), lb = drv::PanelList(main, 1);
+    HWND dlg = Open(app, main, ID_COPY, "Copy", {"one.txt", "sub"});
+    ASSERT_TRUE(dlg);
+    const std::string focused = FocusedText(la);
+    ASSERT_FALSE(focused.empty());
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));
+    const std::vector<std::string> copied = {"one.txt", "sub"};
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(lb, false)) == copied; }, 10000))
+        << drv::ListViewTexts(lb, false).size() << " items in the passive panel";
+    EXPECT_EQ(41u, Tree(b + "\\sub").size());
+    // The source panel: the same items, the same selection, the same focus.
+    EXPECT_EQ(4u, drv::ListViewTexts(la, false).size());
+    EXPECT_EQ(copied, Sorted(drv::ListViewTexts(la, true)));
+    EXPECT_EQ(focused, FocusedText(la));
+
+    dlg = Open(app, main, ID_MOVE, "Move", {"two.txt"});
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));
+    const std::vector<std::string> afterMoveB = {"one.txt", "sub", "two.txt"};
+    const std::vector<std::string> afterMoveA = {"one.txt", "sub", "three.log"};
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(lb, false)) == afterMoveB; }, 10000));
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(la, false)) == afterMoveA; }, 10000));
+
+    dlg = Open(app, main, ID_DELETE, "Delete", {"three.log"});
+    ASSERT_TRUE(dlg);
+    SendMessageA(GetDlgItem(dlg, IDC_RECYCLE), BM_SETCHECK, BST_UNCHECKED, 0);
+    {
+        ConfirmAnswerer yes(app.Pid());
+        ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+        ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));
+    }
+    const std::vector<std::string> afterDelete = {"one.txt", "sub"};
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(la, false)) == afterDelete; }, 10000));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((a + "\\three.log").c_str()));
+    EXPECT_FALSE(drv::Screenshot("fileops_panels_after_ops", main).empty());
+    app.Close();
+}
+
 TEST_F(FileCommands, MoveTakesTheItemsAway)
 {
     drv::AppProcess app;

@@ -433,3 +433,28 @@ TEST_F(DriveBarTest, TheFaceShowsTheLowerCaseLetterAndMovesWhenPressedOrChecked)
 }
 
 }  // namespace
+
+// A folder named in Japanese, Cyrillic and emoji, beside a sibling a pattern would also
+// catch, is the drive's target again for the next bar, as the next start loads it.
+TEST_F(DriveBarTest, AFolderNamedInEveryScriptComesBackExactly)
+{
+    std::string sibling = MakeFolder(base + "\\日本 Папка 😀_");
+    std::string folder = MakeFolder(base + "\\日本 Папка 😀");
+    PIDL visited;
+    visited.Attach(GetPidlOf(folder.c_str()));
+    ASSERT_TRUE(visited);
+    bar.RecordVisit(drive, visited);
+    bar.DestroyWindow();
+    fw::FrameWnd other;
+    ASSERT_TRUE(other.LoadFrame(0, WS_OVERLAPPEDWINDOW, "DriveBarTestFrame", "other"));
+    DriveBar next;
+    ASSERT_TRUE(next.Create(&other, 59430, "Panel drive bar", &host, DriveBar::PanelBar, kKey));
+    PIDL target;
+    ASSERT_TRUE(next.GetTarget(drive, false, target));
+    EXPECT_EQ(folder, PathOf(target));
+    EXPECT_EQ(0, target.CompareAbs(visited));
+    next.DestroyWindow();
+    other.DestroyWindow();
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(sibling.c_str());
+}

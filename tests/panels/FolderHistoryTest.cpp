@@ -178,3 +178,34 @@ TEST_F(History, StoredFormRoundTripsAndBadValuesAreIgnored)
     EXPECT_FALSE(key.FindValue("MRVF2"));
 }
 }  // namespace
+
+// Folders named in Japanese, Cyrillic and emoji, beside siblings a pattern would also catch,
+// come back from the stored form as exactly those folders.
+TEST_F(History, NamesInEveryScriptComeBackExactlyFromTheStoredForm)
+{
+    const std::string names[] = {"日本語フォルダ", "日本語フォルダ2", "Папка", "Папка_", "emoji 😀", "emoji _"};
+    std::string paths[6];
+    PIDL lists[6];
+    FolderHistory h;
+    for (int i = 0; i < 6; i++) {
+        paths[i] = base + "\\" + names[i];
+        CreateDirectoryA(paths[i].c_str(), NULL);
+        lists[i].Attach(GetPidlOf(paths[i].c_str()));
+        ASSERT_TRUE(lists[i]) << paths[i];
+        h.Record(lists[i], true, 20);
+    }
+    RegKey key("HKCU\\Software\\PanorelTests\\History", 1);
+    ASSERT_TRUE(key.IsOpen());
+    h.Store(key, 1);
+    FolderHistory back;   // as the next start reads it
+    back.Load(key, 1);
+    ASSERT_EQ(6, back.Count());
+    for (int i = 0; i < 6; i++) {
+        char path[MAX_PATH] = "";
+        EXPECT_TRUE(GetPathOf(back.At(i), path, sizeof(path)));
+        EXPECT_EQ(paths[i], path);
+        EXPECT_EQ(0, lists[i].CompareAbs(back.At(i)));
+    }
+    for (int i = 5; i >= 0; i--)
+        RemoveDirectoryA(paths[i].c_str());
+}

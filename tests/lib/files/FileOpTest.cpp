@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 #include "LibRes.h"
+#include "util/StrUtil.h"
 #include "driver/Driver.h"
 #include "files/FileOp.h"
 #include "shell/IdList.h"
@@ -195,6 +196,31 @@ TEST(FileOpMask, NamePartsByTheMaskRule)
     FileOp_ApplyMask(nullptr, "*", "abcdefgh", false, small, sizeof(small));
     EXPECT_STREQ("abc", small);
     FileOp_ApplyMask(nullptr, nullptr, nullptr, false, nullptr, 10);   // no crash
+}
+
+// "?" has no meaning in a destination mask and only the first "*" has one: what would reach
+// a name literally is refused before the shell could take it as a wildcard.
+TEST_F(FileOpTest, DestinationMaskWithALiteralWildcardIsRefused)
+{
+    const std::vector<std::string> names = {"C:\\x\\日本語.txt", "C:\\x\\Привет.txt", "C:\\x\\a😀.txt"};
+    for (int op : {FileOpRename, FileOpCopy, FileOpMove}) {
+        for (const char* mask : {"new?.txt", "*.t?t", "?", "a*b*c.txt", "*.*?"}) {
+            SCOPED_TRACE(std::string(mask) + " op " + std::to_string(op));
+            FileOpErr err = FileOpErrNone;
+            char errPath[MAX_PATH] = "";
+            EXPECT_TRUE(Dst(op, nullptr, names, "D:\\to", mask, &err, errPath).empty());
+            EXPECT_EQ(FileOpErrName, err);
+            EXPECT_TRUE(HasWildcard(errPath)) << errPath;
+        }
+    }
+    // The masks the rule means still work, with every kind of name.
+    FileOpErr err = FileOpErrNone;
+    EXPECT_EQ((std::vector<std::string>{"C:\\x\\日本語.bak", "C:\\x\\Привет.bak", "C:\\x\\a😀.bak"}),
+              Dst(FileOpRename, nullptr, names, "C:\\x", "*.bak", &err));
+    EXPECT_EQ(FileOpErrNone, err);
+    EXPECT_EQ((std::vector<std::string>{"D:\\to\\old_日本語.txt"}),
+              Dst(FileOpCopy, "*.txt", {names[0]}, "D:\\to", "old_*.txt", &err));
+    EXPECT_EQ(FileOpErrNone, err);
 }
 
 TEST_F(FileOpTest, DestinationsForRenameCopyAndMove)
