@@ -61,6 +61,27 @@ inline bool MakeFile(const std::string& path)
     return true;
 }
 
+// A new file holding bytes, written on day (year, month, day) at hour: trees that differ only in
+// their stamps.
+inline bool PutStamped(const std::string& path, const std::string& bytes, WORD year, WORD month,
+                       WORD day, int hour)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL) && n == bytes.size();
+    SYSTEMTIME st = {};
+    st.wYear = year;
+    st.wMonth = month;
+    st.wDay = day;
+    st.wHour = (WORD)hour;
+    FILETIME ft;
+    ok = ok && SystemTimeToFileTime(&st, &ft) && SetFileTime(f, NULL, NULL, &ft);
+    CloseHandle(f);
+    return ok != FALSE;
+}
+
 // Entries of a folder as the shell lists them: everything but "." and "..".
 inline int CountEntries(const std::string& folder)
 {

@@ -15,21 +15,7 @@ const int kFolders = 100, kFiles = 100, kChanged = 50;
 
 bool Put(const std::string& path, int hour)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD n = 0;
-    WriteFile(f, path.c_str(), (DWORD)path.size(), &n, NULL);
-    SYSTEMTIME st = {};
-    st.wYear = 2024;
-    st.wMonth = 2;
-    st.wDay = 3;
-    st.wHour = (WORD)hour;
-    FILETIME ft;
-    SystemTimeToFileTime(&st, &ft);
-    SetFileTime(f, NULL, NULL, &ft);
-    CloseHandle(f);
-    return true;
+    return bench::PutStamped(path, path, 2024, 2, 3, hour);
 }
 
 // The two trees; the same bytes on both sides (the paths differ only in the root's last letter).

@@ -13,21 +13,7 @@ const int kFolders = 20, kFiles = 100;
 
 bool Put(const std::string& path, const std::string& bytes, int hour)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD n = 0;
-    WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL);
-    SYSTEMTIME st = {};
-    st.wYear = 2024;
-    st.wMonth = 5;
-    st.wDay = 6;
-    st.wHour = (WORD)hour;
-    FILETIME ft;
-    SystemTimeToFileTime(&st, &ft);
-    SetFileTime(f, NULL, NULL, &ft);
-    CloseHandle(f);
-    return true;
+    return bench::PutStamped(path, bytes, 2024, 5, 6, hour);
 }
 
 bool MakeTree(const std::string& root, int hour, char fill)

@@ -234,19 +234,27 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
     return found;
 }
 
-void RunCompare(CMainFrame& frame, UINT)
+bool Compare_TakePanels(CMainFrame& frame, ViewFrame*& active, ViewFrame*& passive,
+                        char (&pathA)[MAX_PATH], char (&pathP)[MAX_PATH])
 {
-    ViewFrame* active = frame.ActivePanel();
-    ViewFrame* passive = frame.PassivePanel();
+    active = frame.ActivePanel();
+    passive = frame.PassivePanel();
     if (!active || !passive)
-        return;
+        return false;
     if ((active->HasFilter() || passive->HasFilter()) &&
         Msg(frame.m_hWnd, MB_YESNO | MB_ICONWARNING, IDS_FILTER_WARNING) != IDYES)
-        return;
+        return false;
+    pathA[0] = pathP[0] = 0;
+    GetPathOf(active->GetCurrentFolder(), pathA, MAX_PATH);
+    GetPathOf(passive->GetCurrentFolder(), pathP, MAX_PATH);
+    return pathA[0] && pathP[0];
+}
+
+void RunCompare(CMainFrame& frame, UINT)
+{
+    ViewFrame *active = nullptr, *passive = nullptr;
     char pathA[MAX_PATH] = "", pathP[MAX_PATH] = "";
-    GetPathOf(active->GetCurrentFolder(), pathA, sizeof(pathA));
-    GetPathOf(passive->GetCurrentFolder(), pathP, sizeof(pathP));
-    if (!pathA[0] || !pathP[0])
+    if (!Compare_TakePanels(frame, active, passive, pathA, pathP))
         return;
     Settings2Opts& s2 = GetMainApp().m_settings.settings2;
     CompareDlg dlg(pathA, pathP, s2.value);

@@ -12,6 +12,13 @@ void RunCompare(CMainFrame& frame, UINT id);
 // Command 38215.
 void RunSynchronize(CMainFrame& frame, UINT id);
 
+class ViewFrame;
+
+// The two panels that Compare and Synchronize work on and their file-system folders; false (after
+// the user declined the warning about a panel filter) when there is nothing to do.
+bool Compare_TakePanels(CMainFrame& frame, ViewFrame*& active, ViewFrame*& passive,
+                        char (&pathA)[MAX_PATH], char (&pathP)[MAX_PATH]);
+
 // What qualifies an entry of this folder against the other (bits of the compare choices).
 struct CompareCriteria {
     bool unique = false, newer = false, same = false, older = false;

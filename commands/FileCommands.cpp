@@ -242,28 +242,8 @@ void FileOpDlg::HideSplitControls()
 {
     static const int hidden[] = {IDC_FILEOP_DELETE_SOURCE, IDC_FILEOP_SEG_LABEL, IDC_FILEOP_SEG_SIZE,
                                  IDC_FILEOP_SEG_MORE,      IDC_FILEOP_SEG_BYTES, IDC_FILEOP_SEG_INFO};
-    RECT first, ok;
-    HWND check = GetDlgItem(m_hWnd, IDC_FILEOP_DELETE_SOURCE);
-    HWND okButton = GetDlgItem(m_hWnd, IDOK);
-    if (!check || !okButton)
-        return;
-    GetWindowRect(check, &first);
-    GetWindowRect(okButton, &ok);
-    int delta = ok.top - first.top;
-    for (int id : hidden)
-        ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
-    for (int id : {IDOK, IDCANCEL, IDHELP}) {
-        HWND button = GetDlgItem(m_hWnd, id);
-        RECT r;
-        GetWindowRect(button, &r);
-        POINT pt = {r.left, r.top - delta};
-        ScreenToClient(m_hWnd, &pt);
-        SetWindowPos(button, NULL, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    }
-    RECT rc;
-    GetWindowRect(m_hWnd, &rc);
-    SetWindowPos(m_hWnd, NULL, 0, 0, rc.right - rc.left, rc.bottom - rc.top - delta,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    CollapseDialogBlock(m_hWnd, hidden, (int)(sizeof(hidden) / sizeof(hidden[0])),
+                        IDC_FILEOP_DELETE_SOURCE);
 }
 
 void FileOpDlg::UpdateFilesOnly()
@@ -506,4 +486,30 @@ bool FileCommands_OnCmdMsg(CMainFrame& frame, UINT id, int code, fw::CmdUI* ui)
     if (!IsPolicyOn(info->policy, true))
         RunFileOp(frame, *info);
     return true;
+}
+
+void CollapseDialogBlock(HWND dialog, const int* hidden, int count, int top)
+{
+    HWND first = GetDlgItem(dialog, top);
+    HWND okButton = GetDlgItem(dialog, IDOK);
+    if (!first || !okButton)
+        return;
+    RECT firstRect, ok;
+    GetWindowRect(first, &firstRect);
+    GetWindowRect(okButton, &ok);
+    int delta = ok.top - firstRect.top;
+    for (int i = 0; i < count; ++i)
+        ShowWindow(GetDlgItem(dialog, hidden[i]), SW_HIDE);
+    for (int id : {IDOK, IDCANCEL, IDHELP}) {
+        HWND button = GetDlgItem(dialog, id);
+        RECT r;
+        GetWindowRect(button, &r);
+        POINT pt = {r.left, r.top - delta};
+        ScreenToClient(dialog, &pt);
+        SetWindowPos(button, NULL, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    RECT rc;
+    GetWindowRect(dialog, &rc);
+    SetWindowPos(dialog, NULL, 0, 0, rc.right - rc.left, rc.bottom - rc.top - delta,
+                 SWP_NOMOVE | SWP_NOZORDER);
 }

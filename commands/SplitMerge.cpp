@@ -4,6 +4,7 @@
 #include "app/Policy.h"
 #include "app/Resource.h"
 #include "app/Settings.h"
+#include "commands/FileCommands.h"
 #include "commands/FileOpsRes.h"
 #include "commands/SplitMergeRes.h"
 #include "commands/SplitMergeUi.h"
@@ -681,28 +682,7 @@ void SplitMergeDlg::HideSizeControls()
 {
     static const int hidden[] = {IDC_FILEOP_SEG_LABEL, IDC_FILEOP_SEG_SIZE, IDC_FILEOP_SEG_MORE,
                                  IDC_FILEOP_SEG_BYTES, IDC_FILEOP_SEG_INFO};
-    RECT first, ok;
-    HWND label = GetDlgItem(m_hWnd, IDC_FILEOP_SEG_SIZE);
-    HWND okButton = GetDlgItem(m_hWnd, IDOK);
-    if (!label || !okButton)
-        return;
-    GetWindowRect(label, &first);
-    GetWindowRect(okButton, &ok);
-    int delta = ok.top - first.top;
-    for (int id : hidden)
-        ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
-    for (int id : {IDOK, IDCANCEL, IDHELP}) {
-        HWND button = GetDlgItem(m_hWnd, id);
-        RECT r;
-        GetWindowRect(button, &r);
-        POINT pt = {r.left, r.top - delta};
-        ScreenToClient(m_hWnd, &pt);
-        SetWindowPos(button, NULL, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    }
-    RECT rc;
-    GetWindowRect(m_hWnd, &rc);
-    SetWindowPos(m_hWnd, NULL, 0, 0, rc.right - rc.left, rc.bottom - rc.top - delta,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    CollapseDialogBlock(m_hWnd, hidden, (int)(sizeof(hidden) / sizeof(hidden[0])), IDC_FILEOP_SEG_SIZE);
 }
 
 void SplitMergeDlg::UpdatePreview()

@@ -483,17 +483,9 @@ bool SynchronizeDlg::Run()
 
 void RunSynchronize(CMainFrame& frame, UINT)
 {
-    ViewFrame* active = frame.ActivePanel();
-    ViewFrame* passive = frame.PassivePanel();
-    if (!active || !passive)
-        return;
-    if ((active->HasFilter() || passive->HasFilter()) &&
-        Msg(frame.m_hWnd, MB_YESNO | MB_ICONWARNING, IDS_FILTER_WARNING) != IDYES)
-        return;
+    ViewFrame *active = nullptr, *passive = nullptr;
     char pathA[MAX_PATH] = "", pathP[MAX_PATH] = "";
-    GetPathOf(active->GetCurrentFolder(), pathA, sizeof(pathA));
-    GetPathOf(passive->GetCurrentFolder(), pathP, sizeof(pathP));
-    if (!pathA[0] || !pathP[0])
+    if (!Compare_TakePanels(frame, active, passive, pathA, pathP))
         return;
     ID_List selection;
     active->GetSelection(selection);

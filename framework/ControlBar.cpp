@@ -192,24 +192,32 @@ void ToolBar::UpdateItems(Wnd* target)
     }
 }
 
+bool SetCommandTip(NMHDR* header)
+{
+    if (header->code != TTN_GETDISPINFOA)
+        return false;
+    // The text outlives the notification: the tooltip reads it after we return. One buffer
+    // serves every bar, as only one tooltip shows at a time.
+    static char tip[256];
+    char text[256];
+    int n = LoadStringA(GetModuleHandleA(NULL), (UINT)header->idFrom, text, sizeof(text));
+    const char* from = "";
+    if (n > 0) {
+        char* nl = strchr(text, '\n');
+        from = nl ? nl + 1 : text;
+    }
+    lstrcpynA(tip, from, sizeof(tip));
+    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    info->lpszText = tip;
+    return true;
+}
+
 LRESULT ToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_NOTIFY) {
         NMHDR* hdr = reinterpret_cast<NMHDR*>(lp);
-        if (hdr->code == TTN_GETDISPINFOA) {
-            // The tooltip is the part of the command's string after the newline.
-            NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-            char text[256];
-            int n = LoadStringA(GetModuleHandleA(NULL), (UINT)hdr->idFrom, text, sizeof(text));
-            const char* tip = "";
-            if (n > 0) {
-                char* nl = strchr(text, '\n');
-                tip = nl ? nl + 1 : text;
-            }
-            lstrcpynA(info->szText, tip, sizeof(info->szText));
-            info->lpszText = info->szText;
+        if (SetCommandTip(hdr))
             return 0;
-        }
     }
     return ControlBar::WindowProc(msg, wp, lp);
 }

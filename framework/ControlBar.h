@@ -42,6 +42,10 @@ private:
 
 // A bar holding a toolbar control with buttons of command identifiers; tooltips and status
 // texts come from the string resource of each command ("status text\ntooltip").
+// Answers a tooltip request (TTN_GETDISPINFOA) of a command button with the part of the
+// command's string after its newline; false for any other notification.
+bool SetCommandTip(NMHDR* header);
+
 class ToolBar : public ControlBar {
 public:
     struct Button {

@@ -9,6 +9,7 @@
 #include "ui/WaitCursor.h"
 #include "util/PathUtil.h"
 #include "util/ResStr.h"
+#include "framework/ControlBar.h"
 #include <commctrl.h>
 #include <stdio.h>
 #include <vector>
@@ -640,16 +641,7 @@ bool ImageViewWnd::OnCommand(int id, int code, HWND)
 
 bool ImageViewWnd::OnNotify(int, NMHDR* header, LRESULT&)
 {
-    if (header->code == TTN_GETDISPINFOA) {
-        NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
-        static char tip[128];
-        ResStr s((int)header->idFrom);
-        const char* nl = strchr(s.GetStr(), '\n');
-        lstrcpynA(tip, nl ? nl + 1 : s.GetStr(), sizeof(tip));
-        info->lpszText = tip;
-        return true;
-    }
-    return false;
+    return fw::SetCommandTip(header);
 }
 
 INT_PTR ImageViewWnd::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -4,6 +4,7 @@
 #include "app/Resource.h"
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
+#include "framework/ControlBar.h"
 #include <shellapi.h>
 #include <string.h>
 
@@ -490,16 +491,8 @@ bool FolderTreeWnd::OnCommand(int id, int, HWND)
 
 bool FolderTreeWnd::OnNotify(int id, NMHDR* header, LRESULT& result)
 {
-    if (header->code == TTN_GETDISPINFOA) {
-        // The toolbar's tips are the commands' own texts, after their "\n".
-        NMTTDISPINFOA* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
-        static char text[256];
-        ResStr s((int)header->idFrom);
-        const char* nl = strchr(s.GetStr(), '\n');
-        StrCopyN(text, nl ? nl + 1 : s.GetStr(), sizeof(text));
-        tip->lpszText = text;
+    if (fw::SetCommandTip(header))   // the toolbar's tips
         return true;
-    }
     if (id != IDC_FOLDER_TREE)
         return false;
     if (m_tree.OnNotify(header, result))

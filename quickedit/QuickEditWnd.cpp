@@ -6,6 +6,7 @@
 #include "ui/MsgUtil.h"
 #include "util/PathUtil.h"
 #include "util/ResStr.h"
+#include "framework/ControlBar.h"
 #include <commctrl.h>
 #include <stdio.h>
 #include <algorithm>
@@ -433,16 +434,7 @@ bool QuickEditWnd::OnCommand(int id, int code, HWND control)
 
 bool QuickEditWnd::OnNotify(int, NMHDR* header, LRESULT&)
 {
-    if (header->code == TTN_GETDISPINFOA) {
-        NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
-        static char tip[256];
-        ResStr s((int)header->idFrom);
-        const char* nl = strchr(s.GetStr(), '\n');
-        lstrcpynA(tip, nl ? nl + 1 : s.GetStr(), sizeof(tip));
-        info->lpszText = tip;
-        return true;
-    }
-    return false;
+    return fw::SetCommandTip(header);
 }
 
 INT_PTR QuickEditWnd::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)

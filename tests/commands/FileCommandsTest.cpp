@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 #include "driver/Driver.h"
+#include "driver/NamesDriver.h"
+#include "driver/SelectDriver.h"
 
 namespace {
 using drv::MakeBulky;
@@ -31,77 +33,6 @@ void WriteFile(const std::string& path, const std::string& bytes)
     DWORD n = 0;
     ::WriteFile(f, bytes.data(), (DWORD)bytes.size(), &n, NULL);
     CloseHandle(f);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::string out;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return out;
-    char buf[4096];
-    DWORD n = 0;
-    while (::ReadFile(f, buf, sizeof(buf), &n, NULL) && n)
-        out.append(buf, n);
-    CloseHandle(f);
-    return out;
-}
-
-// The whole tree below folder: relative path -> contents ("<dir>" for folders).
-std::map<std::string, std::string> Tree(const std::string& folder, const std::string& rel = "")
-{
-    std::map<std::string, std::string> out;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return out;
-    do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        std::string path = folder + "\\" + name;
-        std::string key = rel.empty() ? name : rel + "\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out[key] = "<dir>";
-            auto sub = Tree(path, key);
-            out.insert(sub.begin(), sub.end());
-        } else {
-            out[key] = ReadFile(path);
-        }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return out;
-}
-
-// Selects exactly the named items of a list view in another process.
-bool SelectItems(HWND list, const std::vector<std::string>& names)
-{
-    std::vector<std::string> all = drv::ListViewTexts(list, false);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return false;
-    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    size_t found = 0;
-    if (remote) {
-        LVITEMA item = {};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote);
-        for (size_t i = 0; i < all.size(); ++i) {
-            if (std::find(names.begin(), names.end(), all[i]) == names.end())
-                continue;
-            item.state = LVIS_SELECTED | (found == 0 ? LVIS_FOCUSED : 0);
-            WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-            if (SendMessageA(list, LVM_SETITEMSTATE, i, (LPARAM)remote))
-                ++found;
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return found == names.size();
 }
 
 // FNV-1a of a file's bytes; 0 when it cannot be read.
@@ -264,7 +195,7 @@ protected:
               const std::vector<std::string>& names)
     {
         HWND list = drv::PanelList(main, 0);
-        EXPECT_TRUE(SelectItems(list, names));
+        EXPECT_TRUE(drv::SelectListItems(list, names));
         EXPECT_TRUE(app.PostCommand(id));
         return WaitForDialog(app, caption);
     }
@@ -278,7 +209,7 @@ TEST_F(FileCommands, CopyPutsTheSelectionIntoThePassiveFolder)
     HWND main = Start(app, a + "," + b);
     ASSERT_TRUE(main);
     drv::ModalWatcher watcher(app.Pid());
-    auto before = Tree(a);
+    auto before = drv::TreeOf(a);
     HWND dlg = Open(app, main, ID_COPY, "Copy", {"one.txt", "sub"});
     ASSERT_TRUE(dlg);
     EXPECT_EQ(b, drv::WindowText(GetDlgItem(dlg, IDC_TO_FOLDER)));
@@ -293,9 +224,9 @@ TEST_F(FileCommands, CopyPutsTheSelectionIntoThePassiveFolder)
     ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
     std::map<std::string, std::string> expect = {
         {"one.txt", "first file"}, {"sub", "<dir>"}, {"sub\\inner.dat", std::string(5000, 'q')}};
-    EXPECT_TRUE(drv::WaitFor([&] { return Tree(b) == expect; }, 10000));
-    EXPECT_EQ(expect, Tree(b));
-    EXPECT_EQ(before, Tree(a));   // copying leaves the source
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::TreeOf(b) == expect; }, 10000));
+    EXPECT_EQ(expect, drv::TreeOf(b));
+    EXPECT_EQ(before, drv::TreeOf(a));   // copying leaves the source
     EXPECT_TRUE(watcher.Answered().empty());
     app.Close();
 }
@@ -333,7 +264,7 @@ TEST_F(FileCommands, PanelsShowEveryChangeAfterCopyMoveAndDelete)
     const std::vector<std::string> copied = {"one.txt", "sub"};
     EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(lb, false)) == copied; }, 10000))
         << drv::ListViewTexts(lb, false).size() << " items in the passive panel";
-    EXPECT_EQ(41u, Tree(b + "\\sub").size());
+    EXPECT_EQ(41u, drv::TreeOf(b + "\\sub").size());
     // The source panel: the same items, the same selection, the same focus.
     EXPECT_EQ(4u, drv::ListViewTexts(la, false).size());
     EXPECT_EQ(copied, Sorted(drv::ListViewTexts(la, true)));
@@ -374,12 +305,12 @@ TEST_F(FileCommands, MoveTakesTheItemsAway)
     EXPECT_EQ("two.txt", drv::WindowText(GetDlgItem(dlg, IDC_SELECTION)));
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
     std::map<std::string, std::string> expectB = {{"two.txt", "second, longer file"}};
-    EXPECT_TRUE(drv::WaitFor([&] { return Tree(b) == expectB; }, 10000));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::TreeOf(b) == expectB; }, 10000));
     std::map<std::string, std::string> expectA = {{"one.txt", "first file"},
                                                   {"three.log", "log"},
                                                   {"sub", "<dir>"},
                                                   {"sub\\inner.dat", std::string(5000, 'q')}};
-    EXPECT_EQ(expectA, Tree(a));
+    EXPECT_EQ(expectA, drv::TreeOf(a));
     app.Close();
 }
 
@@ -401,8 +332,8 @@ TEST_F(FileCommands, RenameWithAMask)
                                                  {"two.txt", "second, longer file"},
                                                  {"sub", "<dir>"},
                                                  {"sub\\inner.dat", std::string(5000, 'q')}};
-    EXPECT_EQ(expect, Tree(a));
-    EXPECT_TRUE(Tree(b).empty());
+    EXPECT_EQ(expect, drv::TreeOf(a));
+    EXPECT_TRUE(drv::TreeOf(b).empty());
     app.Close();
     // The To text is remembered in its history.
     EXPECT_TRUE(drv::UserValueExists(kRootKey, "RenameToMRU"));
@@ -441,8 +372,8 @@ TEST_F(FileCommands, DeleteWithoutRecycleBinIsRemembered)
         10000);
     std::map<std::string, std::string> expect = {{"one.txt", "first file"},
                                                  {"two.txt", "second, longer file"}};
-    EXPECT_TRUE(drv::WaitFor([&] { return Tree(a) == expect; }, 10000));
-    EXPECT_EQ(expect, Tree(a));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::TreeOf(a) == expect; }, 10000));
+    EXPECT_EQ(expect, drv::TreeOf(a));
     EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
     for (HWND w : drv::TopLevelWindows(app.Pid()))
         if (w != main)
@@ -476,8 +407,8 @@ TEST_F(FileCommands, NothingToDoAndFolderOntoItselfKeepTheDialog)
     msg = "Cannot copy folder '" + a + "\\sub' to its subfolder.";
     EXPECT_TRUE(AnswerBox(app, msg.c_str()));
     ASSERT_TRUE(drv::PressButton(dlg, IDCANCEL));
-    EXPECT_EQ((std::map<std::string, std::string>{{"inner.dat", std::string(5000, 'q')}}), Tree(a + "\\sub"));
-    EXPECT_TRUE(Tree(b).empty());
+    EXPECT_EQ((std::map<std::string, std::string>{{"inner.dat", std::string(5000, 'q')}}), drv::TreeOf(a + "\\sub"));
+    EXPECT_TRUE(drv::TreeOf(b).empty());
     app.Close();
 }
 
@@ -494,11 +425,11 @@ TEST_F(FileCommands, DestinationOutsideTheRootPathIsRefused)
     std::string msg = "Cannot copy into the folder " + b + ".";
     EXPECT_TRUE(AnswerBox(app, msg.c_str()));
     EXPECT_TRUE(IsWindow(dlg));
-    EXPECT_TRUE(Tree(b).empty());
+    EXPECT_TRUE(drv::TreeOf(b).empty());
     // Inside the root it works.
     SetWindowTextA(GetDlgItem(dlg, IDC_TO_FOLDER), (a + "\\sub").c_str());
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
-    EXPECT_TRUE(drv::WaitFor([&] { return ReadFile(a + "\\sub\\one.txt") == "first file"; }, 10000));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ReadBytes(a + "\\sub\\one.txt") == "first file"; }, 10000));
     app.Close();
 }
 

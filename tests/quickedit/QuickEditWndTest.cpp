@@ -1,6 +1,7 @@
 // The Quick Edit window in the real program: opened from a panel's selection, its status
 // line, saving, the questions it asks and the external editor.
 #include "driver/Driver.h"
+#include "driver/NamesDriver.h"
 #include "quickedit/QuickEditRes.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -14,15 +15,6 @@ namespace {
 
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 const UINT ID_QUICKEDIT = 38201, ID_QUICKEDIT_ALT = 38603;
-
-std::string U8(const wchar_t* w)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    std::string s((size_t)n, 0);
-    WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
-    s.resize((size_t)n - 1);
-    return s;
-}
 
 void Write(const std::string& path, const std::string& bytes)
 {
@@ -45,37 +37,6 @@ std::string Read(const std::string& path)
         s.append(buf, got);
     CloseHandle(h);
     return s;
-}
-
-// Selects exactly the named items of a list view in another process.
-bool SelectItems(HWND list, const std::vector<std::string>& names)
-{
-    std::vector<std::string> all = drv::ListViewTexts(list, false);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return false;
-    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    size_t found = 0;
-    if (remote) {
-        LVITEMA item = {};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote);
-        for (size_t i = 0; i < all.size(); ++i) {
-            if (std::find(names.begin(), names.end(), all[i]) == names.end())
-                continue;
-            item.state = LVIS_SELECTED | (found == 0 ? LVIS_FOCUSED : 0);
-            WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-            if (SendMessageA(list, LVM_SETITEMSTATE, i, (LPARAM)remote))
-                ++found;
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return found == names.size();
 }
 
 std::wstring EditText(HWND edit)
@@ -112,15 +73,15 @@ protected:
         folder = drv::TempFolder("qewnd");
         drv::RemoveTree(folder);
         CreateDirectoryA(folder.c_str(), NULL);
-        Write(folder + "\\" + U8(L"\x65E5\x672C.txt"), U8(L"\x65E5\x672C\tline\r\nsecond\r\n"));
-        Write(folder + "\\" + U8(L"\x65E5.txt"), "sibling");
+        Write(folder + "\\" + drv::U8(L"\x65E5\x672C.txt"), drv::U8(L"\x65E5\x672C\tline\r\nsecond\r\n"));
+        Write(folder + "\\" + drv::U8(L"\x65E5.txt"), "sibling");
         Write(folder + "\\unix.txt", "a\nb\n");
         Write(folder + "\\big.txt", std::string(32769, 'b'));
         Write(folder + "\\limit.txt", std::string(32768, 'l'));
         Write(folder + "\\ro.txt", "read only\r\n");
         SetFileAttributesA((folder + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         // A shortcut naming the Japanese file in capitals.
-        std::string upper = folder + "\\" + U8(L"\x65E5\x672C.TXT");
+        std::string upper = folder + "\\" + drv::U8(L"\x65E5\x672C.TXT");
         CharUpperA(&upper[0]);
         EXPECT_TRUE(MakeShortcut(folder + "\\link.lnk", upper));
     }
@@ -141,7 +102,7 @@ protected:
     // Runs Quick Edit on the named items of the first panel.
     void QuickEdit(HWND main, const std::vector<std::string>& names, UINT id = ID_QUICKEDIT)
     {
-        ASSERT_TRUE(SelectItems(drv::PanelList(main, 0), names));
+        ASSERT_TRUE(drv::SelectListItems(drv::PanelList(main, 0), names));
         ASSERT_TRUE(app.PostCommand(id));
     }
     std::vector<HWND> Editors(const std::string& title)
@@ -190,7 +151,7 @@ protected:
 TEST_F(QuickEditWindow, OpensTheSelectedFileWithItsStatusLine)
 {
     HWND main = Start();
-    std::string name = U8(L"\x65E5\x672C.txt");
+    std::string name = drv::U8(L"\x65E5\x672C.txt");
     QuickEdit(main, {name});
     HWND editor = WaitForEditor(name);
     ASSERT_TRUE(editor);
@@ -224,7 +185,7 @@ TEST_F(QuickEditWindow, OpensTheSelectedFileWithItsStatusLine)
     Sleep(1500);
     EXPECT_EQ(1u, Editors(name).size());
     EXPECT_TRUE(Editors("link.lnk").empty());
-    EXPECT_TRUE(Editors(U8(L"\x65E5\x672C.TXT")).empty());
+    EXPECT_TRUE(Editors(drv::U8(L"\x65E5\x672C.TXT")).empty());
 
     // A Unix text shows CR LF and its type.
     QuickEdit(main, {"unix.txt"});
@@ -254,7 +215,8 @@ TEST_F(QuickEditWindow, AsksBeforeClosingAndBeforeOverwritingReadOnly)
     EXPECT_NE(std::string::npos, drv::AllTexts(box).find("Are you sure you want to overwrite it?"));
     drv::PressButton(box, IDYES);
     ASSERT_TRUE(drv::WaitFor([&] { return Read(folder + "\\ro.txt") == "Xread only\r\n"; }, 5000));
-    EXPECT_TRUE(GetFileAttributesA((folder + "\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+    // The attribute comes back right after the new contents are in place.
+    EXPECT_TRUE(drv::WaitFor([&] { return (GetFileAttributesA((folder + "\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY) != 0; }, 5000));
 
     // Changed again: closing asks; Cancel keeps the window, No closes it without saving.
     PostMessageW(edit, WM_CHAR, 'Y', 1);
