@@ -4,6 +4,7 @@
 #include "app/MainApp.h"
 #include "app/Resource.h"
 #include "files/FileEnum.h"
+#include "files/Progress.h"
 #include "ui/VmDlg.h"
 #include "util/PathUtil.h"
 #include "util/ResStr.h"
@@ -103,6 +104,8 @@ void CMainFrame::BuildIndicators()
     if (progressPane >= 0 && !m_progress)
         m_progress = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 0, 0, 0, 0, m_status.m_status,
                                      (HMENU)(UINT_PTR)IDC_STATUS_PROGRESS, NULL, NULL);
+    // Long operations show their bar in the pane too, while the pane is on.
+    Progress::SetStatusBar(progressPane >= 0 ? m_progress : NULL);
     m_status.onLayout = [this] { PlaceProgress(); };
     m_status.SetIndicators(m_indicatorWidths, m_indicatorCount);
     // Every pane starts blank in the current border style; the next update fills it.

@@ -59,9 +59,8 @@ bool GetRootPath(RootKind kind, char* buffer)
     return GetPolicyString(kind == ROOT_MAIN ? "RootPath" : "AltRootPath", buffer);
 }
 
-// True when path is root or lies below it: the match must end at a separator, so "C:\\root"
-// does not take in "C:\\root2" or "C:\\root.. ".
-static bool PathLiesIn(const char* path, const char* root)
+// The match must end at a separator, so "C:\\root" does not take in "C:\\root2" or "C:\\root.. ".
+bool PathLiesIn(const char* path, const char* root)
 {
     size_t n = strlen(root);
     while (n > 0 && (root[n - 1] == '\\' || root[n - 1] == '/'))

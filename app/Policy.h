@@ -21,6 +21,8 @@ bool GetRootPath(RootKind kind, char* buffer);
 // True when no root is set or the path lies inside it (its first characters match the root's,
 // without regard to case).
 bool IsPathInRoot(RootKind kind, const char* path);
+// True when path is folder or lies below it (case-insensitive, matching whole components).
+bool PathLiesIn(const char* path, const char* folder);
 // The root that confines panel index (0 or 1): the alternative root for the second panel when
 // it is set, else the root. False when neither applies.
 bool GetPanelRoot(int panelIndex, RootKind& kind);

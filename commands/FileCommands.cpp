@@ -111,6 +111,8 @@ public:
     // The shell has worked at least once, even if the dialog then stayed open (a cancelled
     // or failed operation may have done part of its items).
     bool shellWorked = false;
+    // A copy that goes outside the source folder leaves the source panel as it is.
+    bool sourceUntouched = false;
     // The panels' views and lists, kept quiet while the shell works.
     HWND views[2] = {NULL, NULL};
     HWND lists[2] = {NULL, NULL};
@@ -376,7 +378,9 @@ void FileOpDlg::OnOK()
         err = FileOpErrRoot;
         StrCopyN(errPath, dst, sizeof(errPath));
     } else {
-        ViewQuiet quiet0(views[0], lists[0]), quiet1(views[1], lists[1]);
+        sourceUntouched = m_info.op == FileOpCopy && !PathLiesIn(dst, m_from);
+        ViewQuiet quiet0(sourceUntouched ? NULL : views[0], sourceUntouched ? NULL : lists[0]);
+        ViewQuiet quiet1(views[1], lists[1]);
         ok = FileOp_DoWork(m_hWnd, m_info.op, flags, type, &data, dst, dstName, &err, errPath);
         if (err == FileOpErrNone || err == FileOpErrAborted)
             shellWorked = true;   // the other errors stop before the shell
@@ -465,7 +469,8 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
         s3.Store();
     }
 
-    active->Refresh();
+    if (!dlg.sourceUntouched)
+        active->Refresh();
     passive->Refresh();
     if (ok && follower[0] && active->GetView())
         active->GetView()->HighlightItem(follower);

@@ -26,6 +26,11 @@ bool TickReached(DWORD now, DWORD when)
     return static_cast<LONG>(now - when) >= 0;
 }
 
+// The status-bar copy of the bar, and which Progress writes to it.
+HWND g_statusBar = NULL;
+const Progress* g_statusOwner = nullptr;
+DWORD g_statusPainted = 0;
+
 void PumpOwnMessages()
 {
     MSG msg;
@@ -197,6 +202,52 @@ Progress::~Progress()
 {
     FreePending();
     Close();
+    ReleaseMirror();
+}
+
+void Progress::SetStatusBar(HWND bar)
+{
+    g_statusBar = bar;
+    g_statusOwner = nullptr;
+}
+
+void Progress::Mirror(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND bar = g_statusBar;
+    if (!bar || !IsWindow(bar))
+        return;
+    if (msg == PBM_SETRANGE32 && !g_statusOwner)
+        g_statusOwner = this;
+    if (g_statusOwner != this)
+        return;
+    if (GetWindowThreadProcessId(bar, NULL) != GetCurrentThreadId()) {
+        PostMessageA(bar, msg, wParam, lParam);
+        return;
+    }
+    SendMessageA(bar, msg, wParam, lParam);
+    // The operation keeps this thread busy: paint now and then rather than at every step.
+    DWORD now = GetTickCount();
+    if (msg == PBM_SETRANGE32 || now - g_statusPainted >= 100) {
+        g_statusPainted = now;
+        UpdateWindow(bar);
+    }
+}
+
+void Progress::ReleaseMirror()
+{
+    if (g_statusOwner != this)
+        return;
+    g_statusOwner = nullptr;
+    HWND bar = g_statusBar;
+    if (!bar || !IsWindow(bar))
+        return;
+    if (GetWindowThreadProcessId(bar, NULL) != GetCurrentThreadId()) {
+        PostMessageA(bar, PBM_SETPOS, 0, 0);
+        return;
+    }
+    SendMessageA(bar, PBM_SETRANGE32, 0, 100);
+    SendMessageA(bar, PBM_SETPOS, 0, 0);
+    UpdateWindow(bar);
 }
 
 void Progress::FreePending()
@@ -280,6 +331,7 @@ bool Progress::IsCanceled() const
 
 void Progress::Close()
 {
+    ReleaseMirror();
     if (!m_started)
         return;
     ProgressDlg* dlg = m_dlg;
@@ -361,6 +413,9 @@ void Progress::SetTextFmt(int line, const char* format, ...)
 
 void Progress::SetRange(int min, int max)
 {
+    Mirror(PBM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
+    Mirror(PBM_SETPOS, static_cast<WPARAM>(min), 0);
+    Mirror(PBM_SETSTEP, 1, 0);
     if (ProgressDlg* dlg = m_dlg) {
         dlg->SetRange(min, max);
         return;
@@ -371,6 +426,7 @@ void Progress::SetRange(int min, int max)
 
 void Progress::StepIt()
 {
+    Mirror(PBM_STEPIT, 0, 0);
     if (ProgressDlg* dlg = m_dlg) {
         dlg->StepIt();
         return;
@@ -381,6 +437,7 @@ void Progress::StepIt()
 
 void Progress::SetPos(int pos)
 {
+    Mirror(PBM_SETPOS, static_cast<WPARAM>(pos), 0);
     if (ProgressDlg* dlg = m_dlg) {
         dlg->SetPos(pos);
         return;

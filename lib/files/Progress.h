@@ -69,7 +69,15 @@ public:
 
     bool IsStarted() const { return m_started; }
 
+    // A progress bar of the program's own window (its status bar) that shows the bar of the
+    // operation in progress as well; null for none. The first Progress that sets a range owns
+    // it until it closes, then the bar is emptied.
+    static void SetStatusBar(HWND bar);
+
 protected:
+    void Mirror(UINT msg, WPARAM wParam, LPARAM lParam);
+    void ReleaseMirror();
+
     void StartThread();
     void CheckDelay();
     void FreePending();

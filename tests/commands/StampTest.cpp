@@ -1,6 +1,7 @@
 // Stamp in the real program under three locales (set as the user's overrides before it
 // starts): the hints, the checks, the times written and the objects below folders.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -346,6 +347,45 @@ TEST_F(Stamp, YearMonthDayWithTheDesignatorBefore)
     for (const char* name : {"plain.txt", "Кириллица.doc", "😀.txt"})
         EXPECT_TRUE(WrittenBecomes(base + "\\" + name, "2004-05-06 19:05:09")) << name;
     EXPECT_TRUE(WrittenBecomes(base + "\\日本語.txt", "2010-06-15 08:09:10"));
+    app.Close();
+}
+
+// The progress control of the status bar's progress pane, found by its identifier.
+HWND StatusProgress(HWND main)
+{
+    HWND status = drv::MainStatusBar(main);
+    return status ? GetDlgItem(status, 1009) : NULL;
+}
+
+// With the progress pane on, the status bar's bar follows the operation's own and empties at
+// its end. A date that fails on every object holds the run at each object with a question.
+TEST_F(Stamp, TheStatusBarProgressPaneFollowsTheRun)
+{
+    SetLocale("0", "/", "0", "0", "AM", "PM", "M/d/yyyy", "h:mm:ss tt");
+    drv::SetUserDword(kRootKey, "Settings", 0x4C081860 | 0x2000);
+    drv::AppProcess app;
+    HWND main = Start(app);
+    ASSERT_TRUE(main);
+    HWND bar = StatusProgress(main);
+    ASSERT_TRUE(bar);
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_EQ(0, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
+
+    HWND dlg = Open(app, main, {"日本語.txt", "Кириллица.doc", "😀.txt"});
+    ASSERT_TRUE(dlg);
+    Fill(dlg, "2/30/2003", "", false, false, true);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(app.WaitForWindowWithText("Cannot stamp"));
+        // Objects 1..3: the bar stands at the object being done.
+        EXPECT_EQ(1, (int)SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
+        EXPECT_EQ(3, (int)SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
+        EXPECT_EQ(1 + i, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
+        EXPECT_TRUE(drv::AnswerBox(app.Pid(), "Cannot stamp", IDOK));
+    }
+    EXPECT_TRUE(drv::WaitFor([&] { return SendMessageA(bar, PBM_GETPOS, 0, 0) == 0; }, 5000));
+    EXPECT_EQ(0, (int)SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
     app.Close();
 }
 
