@@ -68,14 +68,35 @@ bool FileEnum::Start(const char* folder, const char* mask)
     m_find = find;
 
     char root[MAX_PATH];
-    char fsName[MAX_PATH];
-    if (GetVolumeRoot(folder, root, sizeof(root)) &&
-        GetVolumeInformationA(root, NULL, 0, NULL, NULL, NULL, fsName, sizeof(fsName)))
-        m_fat = strstr(fsName, "FAT") ? FsFat : FsOther;
+    if (GetVolumeRoot(folder, root, sizeof(root)))
+        m_fat = FileSystemOf(root);
 
     if (!(m_flags & ReportDots) && IsDots(m_data.cFileName))
         return Next();
     return true;
+}
+
+// A walk through a tree asks for the same volume's file system for every folder, and the
+// question is slow (under Wine a millisecond, more than reading the folder). The answer for
+// the last volume asked is kept for two seconds: long enough for a walk, short enough for a
+// diskette that is changed.
+int FileEnum::FileSystemOf(const char* root)
+{
+    static thread_local char s_root[MAX_PATH] = "";
+    static thread_local int s_fs = FsUnknown;
+    static thread_local DWORD s_at = 0;
+    DWORD now = GetTickCount();
+    if (s_root[0] && now - s_at < 2000 && lstrcmpiA(s_root, root) == 0)
+        return s_fs;
+    char fsName[MAX_PATH];
+    int fs = FsUnknown;
+    if (GetVolumeInformationA(root, NULL, 0, NULL, NULL, NULL, fsName, sizeof(fsName)))
+        fs = strstr(fsName, "FAT") ? FsFat : FsOther;
+    if (!StrCopyN(s_root, root, sizeof(s_root)))
+        s_root[0] = 0;
+    s_fs = fs;
+    s_at = now;
+    return fs;
 }
 
 bool FileEnum::Next()

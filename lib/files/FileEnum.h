@@ -50,6 +50,8 @@ public:
     static FILETIME ToDosResolution(const FILETIME& time);
 
 protected:
+    // FsFat or FsOther for a volume root, FsUnknown when it cannot be told.
+    static int FileSystemOf(const char* root);
     HANDLE m_find;   // null when closed
     DWORD m_flags;
     WIN32_FIND_DATAA m_data;
