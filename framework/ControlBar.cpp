@@ -105,6 +105,25 @@ LRESULT ControlBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     return Wnd::WindowProc(msg, wp, lp);
 }
 
+bool AnswerCommandTooltip(LPARAM lp)
+{
+    NMHDR* hdr = reinterpret_cast<NMHDR*>(lp);
+    if (!hdr || hdr->code != TTN_GETDISPINFOA)
+        return false;
+    // The tooltip is the part of the command's string after the newline.
+    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
+    char text[256];
+    int n = LoadStringA(GetModuleHandleA(NULL), (UINT)hdr->idFrom, text, sizeof(text));
+    const char* tip = "";
+    if (n > 0) {
+        char* nl = strchr(text, '\n');
+        tip = nl ? nl + 1 : text;
+    }
+    lstrcpynA(info->szText, tip, sizeof(info->szText));
+    info->lpszText = info->szText;
+    return true;
+}
+
 bool ToolBar::Create(FrameWnd* frame, UINT id, const char* title, DockSide side, HINSTANCE inst,
                      UINT bitmapId, int imageCount, const Button* buttons, int count)
 {
@@ -194,23 +213,8 @@ void ToolBar::UpdateItems(Wnd* target)
 
 LRESULT ToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_NOTIFY) {
-        NMHDR* hdr = reinterpret_cast<NMHDR*>(lp);
-        if (hdr->code == TTN_GETDISPINFOA) {
-            // The tooltip is the part of the command's string after the newline.
-            NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-            char text[256];
-            int n = LoadStringA(GetModuleHandleA(NULL), (UINT)hdr->idFrom, text, sizeof(text));
-            const char* tip = "";
-            if (n > 0) {
-                char* nl = strchr(text, '\n');
-                tip = nl ? nl + 1 : text;
-            }
-            lstrcpynA(info->szText, tip, sizeof(info->szText));
-            info->lpszText = info->szText;
-            return 0;
-        }
-    }
+    if (msg == WM_NOTIFY && AnswerCommandTooltip(lp))
+        return 0;
     return ControlBar::WindowProc(msg, wp, lp);
 }
 
@@ -220,7 +224,8 @@ bool StatusBar::Create(FrameWnd* frame, UINT id, DockSide side)
     if (!CreateBar(frame, id, "Status bar", side, (1u << DockTop) | (1u << DockBottom)))
         return false;
     m_status = CreateWindowExA(0, STATUSCLASSNAMEA, "",
-                               WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CCS_NORESIZE | CCS_NOPARENTALIGN |
+                                   CCS_NODIVIDER,
                                0, 0, 0, 0, m_hWnd, (HMENU)(UINT_PTR)id, NULL, NULL);
     frame->RecalcLayout();
     return m_status != NULL;
@@ -267,7 +272,7 @@ int StatusBar::CalcThickness(bool)
     GetTextMetricsA(dc, &tm);
     SelectObject(dc, old);
     ReleaseDC(m_hWnd, dc);
-    return tm.tmHeight + 8;
+    return std::max((int)tm.tmHeight + 8, m_minHeight);
 }
 
 void StatusBar::LayoutContent(const RECT& rc)

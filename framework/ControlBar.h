@@ -40,6 +40,10 @@ private:
     bool m_dragging = false;
 };
 
+// Answers a tooltip's request for text (TTN_GETDISPINFOA) with the part after the newline of
+// the string resource of the control's identifier; false for other notifications.
+bool AnswerCommandTooltip(LPARAM lp);
+
 // A bar holding a toolbar control with buttons of command identifiers; tooltips and status
 // texts come from the string resource of each command ("status text\ntooltip").
 class ToolBar : public ControlBar {
@@ -74,6 +78,8 @@ public:
     // Runs after every layout of the panes, for controls that sit in a pane.
     std::function<void()> onLayout;
     HWND m_status = NULL;
+    // Height that controls sitting in the bar need, beyond the text's.
+    int m_minHeight = 0;
     int CalcThickness(bool horz) override;
     void LayoutContent(const RECT& client) override;
 
