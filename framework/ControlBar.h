@@ -60,6 +60,11 @@ public:
     void LayoutContent(const RECT& client) override;
     void UpdateItems(Wnd* target) override;
     bool SetButtons(const Button* buttons, int count);
+    // A flat toolbar control with tooltips, its images and its buttons, as a child of parent.
+    static HWND CreateControl(HWND parent, UINT id, const char* title, HINSTANCE inst, UINT bitmapId,
+                              int imageCount, const Button* buttons, int count);
+    // Appends the buttons to a toolbar control (0: separator) and sizes it.
+    static void AddButtons(HWND toolbar, const Button* buttons, int count);
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -148,24 +148,11 @@ bool PromptBar::Create(fw::FrameWnd* frame, fw::StatusBar* host)
         if (onDropped)
             onDropped();
     };
-    m_toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
-                                    CCS_NORESIZE | CCS_NOPARENTALIGN,
-                                0, 0, 0, 0, parent, (HMENU)(UINT_PTR)IDC_PROMPT_TOOLBAR, NULL, NULL);
+    m_toolbar = fw::ToolBar::CreateControl(parent, IDC_PROMPT_TOOLBAR, "", GetModuleHandleA(NULL),
+                                           IDB_PROMPT_TOOLBAR, 5, kButtons,
+                                           (int)(sizeof(kButtons) / sizeof(kButtons[0])));
     if (!m_toolbar)
         return false;
-    SendMessageA(m_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP ab = {GetModuleHandleA(NULL), IDB_PROMPT_TOOLBAR};
-    SendMessageA(m_toolbar, TB_ADDBITMAP, 5, (LPARAM)&ab);
-    for (const fw::ToolBar::Button& b : kButtons) {
-        TBBUTTON tb = {};
-        tb.idCommand = (int)b.id;
-        tb.iBitmap = b.image;
-        tb.fsState = TBSTATE_ENABLED;
-        tb.fsStyle = b.id ? (BYTE)TBSTYLE_BUTTON : (BYTE)TBSTYLE_SEP;
-        SendMessageA(m_toolbar, TB_ADDBUTTONSA, 1, (LPARAM)&tb);
-    }
-    SendMessageA(m_toolbar, TB_AUTOSIZE, 0, 0);
     // The status control passes on what its new children say.
     SetWindowSubclass(parent, HostProc, 3, reinterpret_cast<DWORD_PTR>(this));
     LoadHistory();
