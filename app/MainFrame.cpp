@@ -61,8 +61,11 @@ void CMainFrame::FinishSetUp()
 
     SetUpCaption();
     m_status.Create(this, ID_MAIN_STATUSBAR);
+    // The command prompt lives in the status bar, which grows to hold it.
+    if (m_prompt.Create(this, &m_status))
+        m_status.m_minHeight = m_prompt.Height() + 4;
+    m_prompt.onDropped = [this] { SetPromptMode(true); };
     BuildIndicators();
-    m_prompt.Create(this);
     if (m_toolbar.CreateCustom(this, ID_MAIN_TOOLBAR, "Toolbar", fw::DockTop)) {
         const WORD defaults[] = {38113, 38109, 38111, 38110, 38205, 38511, 0,     39401,
                                  39402, 39403, 39404, 0,     39405, 39406, 0,     38214,
@@ -257,6 +260,7 @@ void CMainFrame::OnIdleUpdate()
     if (focused && focused != ActivePanel() && m_setUp)
         OnPanelActivated(focused);
     UpdateBars();
+    m_prompt.UpdateButtons(this);
     for (ViewFrame* p : m_panel)
         if (p)
             p->UpdateBars();

@@ -144,6 +144,10 @@ private:
     void BuildIndicators();
     void SetIndicatorText(int index, const char* text);
     void PlaceProgress();
+    // The prompt and its toolbar at the right end of the message pane; hidden while a menu's
+    // description takes the bar.
+    void PlacePrompt();
+    bool m_promptHadFocus = false;
     // While a menu is open the descriptions take the whole bar, the panes and controls return
     // when it closes.
     void SetMenuHelpMode(bool on);

@@ -29,8 +29,7 @@ void CMainFrame::SetPromptMode(bool on)
     ViewFrame* panel = ActivePanel();
     m_promptMode = on;
     if (on) {
-        if (!m_prompt.IsVisible())
-            ShowControlBar(&m_prompt, true);
+        m_prompt.Show();   // the status bar that holds it
         if (panel)
             panel->SetActiveLook(false);
         m_prompt.Focus();

@@ -10,6 +10,7 @@
 #include "util/ResStr.h"
 #include "util/StrUtil.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
@@ -106,7 +107,10 @@ void CMainFrame::BuildIndicators()
                                      (HMENU)(UINT_PTR)IDC_STATUS_PROGRESS, NULL, NULL);
     // Long operations show their bar in the pane too, while the pane is on.
     Progress::SetStatusBar(progressPane >= 0 ? m_progress : NULL);
-    m_status.onLayout = [this] { PlaceProgress(); };
+    m_status.onLayout = [this] {
+        PlaceProgress();
+        PlacePrompt();
+    };
     m_status.SetIndicators(m_indicatorWidths, m_indicatorCount);
     // Every pane starts blank in the current border style; the next update fills it.
     UINT type = PaneType();
@@ -137,6 +141,18 @@ void CMainFrame::PlaceProgress()
     ShowWindow(m_progress, SW_HIDE);
 }
 
+void CMainFrame::PlacePrompt()
+{
+    RECT rc = {};
+    if (!m_menuHelp && SendMessageA(m_status.m_status, SB_GETRECT, 0, (LPARAM)&rc)) {
+        // The message keeps the left third of its pane, at least 120 pixels; the prompt and
+        // its toolbar take the rest up to the indicators.
+        rc.left += std::max(120L, (rc.right - rc.left) / 3);
+        rc.right -= 2;
+    }
+    m_prompt.Place(rc);   // an empty place hides them
+}
+
 void CMainFrame::SetMenuHelpMode(bool on)
 {
     HWND bar = m_status.m_status;
@@ -145,13 +161,20 @@ void CMainFrame::SetMenuHelpMode(bool on)
         return;
     m_menuHelp = on;
     if (on) {
+        m_promptHadFocus = m_prompt.IsPromptWindow(GetFocus());
         SendMessageA(bar, SB_SETTEXTA, SB_SIMPLEID, (LPARAM)"");
         if (m_progress)
             ShowWindow(m_progress, SW_HIDE);
+        PlacePrompt();
     }
     SendMessageA(bar, SB_SIMPLE, on, 0);
-    if (!on)
+    if (!on) {
         PlaceProgress();
+        PlacePrompt();
+        if (m_promptHadFocus)
+            m_prompt.Focus();
+        m_promptHadFocus = false;
+    }
 }
 
 void CMainFrame::SetIndicatorText(int index, const char* text)

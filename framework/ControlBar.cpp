@@ -110,36 +110,50 @@ bool ToolBar::Create(FrameWnd* frame, UINT id, const char* title, DockSide side,
 {
     if (!CreateBar(frame, id, title, side))
         return false;
-    m_toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, title,
-                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
-                                    CCS_NORESIZE | CCS_NOPARENTALIGN,
-                                0, 0, 0, 0, m_hWnd, (HMENU)(UINT_PTR)id, NULL, NULL);
+    m_toolbar = CreateControl(m_hWnd, id, title, inst, bitmapId, imageCount, buttons, count);
     if (!m_toolbar)
         return false;
-    SendMessageA(m_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    if (bitmapId && imageCount > 0) {
-        TBADDBITMAP ab = {inst, bitmapId};
-        SendMessageA(m_toolbar, TB_ADDBITMAP, imageCount, (LPARAM)&ab);
-    }
-    SetButtons(buttons, count);
     frame->RecalcLayout();
     return true;
+}
+
+HWND ToolBar::CreateControl(HWND parent, UINT id, const char* title, HINSTANCE inst, UINT bitmapId,
+                            int imageCount, const Button* buttons, int count)
+{
+    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, title,
+                                   WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                                       CCS_NORESIZE | CCS_NOPARENTALIGN,
+                                   0, 0, 0, 0, parent, (HMENU)(UINT_PTR)id, NULL, NULL);
+    if (!toolbar)
+        return NULL;
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (bitmapId && imageCount > 0) {
+        TBADDBITMAP ab = {inst, bitmapId};
+        SendMessageA(toolbar, TB_ADDBITMAP, imageCount, (LPARAM)&ab);
+    }
+    AddButtons(toolbar, buttons, count);
+    return toolbar;
 }
 
 bool ToolBar::SetButtons(const Button* buttons, int count)
 {
     while (SendMessageA(m_toolbar, TB_BUTTONCOUNT, 0, 0) > 0)
         SendMessageA(m_toolbar, TB_DELETEBUTTON, 0, 0);
+    AddButtons(m_toolbar, buttons, count);
+    return true;
+}
+
+void ToolBar::AddButtons(HWND toolbar, const Button* buttons, int count)
+{
     for (int i = 0; i < count; i++) {
         TBBUTTON b = {};
         b.idCommand = (int)buttons[i].id;
         b.iBitmap = buttons[i].id ? buttons[i].image : 6;
         b.fsState = TBSTATE_ENABLED;
         b.fsStyle = buttons[i].id ? (BYTE)(TBSTYLE_BUTTON | buttons[i].style) : (BYTE)TBSTYLE_SEP;
-        SendMessageA(m_toolbar, TB_ADDBUTTONSA, 1, (LPARAM)&b);
+        SendMessageA(toolbar, TB_ADDBUTTONSA, 1, (LPARAM)&b);
     }
-    SendMessageA(m_toolbar, TB_AUTOSIZE, 0, 0);
-    return true;
+    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
 }
 
 int ToolBar::CalcThickness(bool horz)
@@ -228,7 +242,8 @@ bool StatusBar::Create(FrameWnd* frame, UINT id, DockSide side)
     if (!CreateBar(frame, id, "Status bar", side, (1u << DockTop) | (1u << DockBottom)))
         return false;
     m_status = CreateWindowExA(0, STATUSCLASSNAMEA, "",
-                               WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CCS_NORESIZE | CCS_NOPARENTALIGN |
+                                   CCS_NODIVIDER,
                                0, 0, 0, 0, m_hWnd, (HMENU)(UINT_PTR)id, NULL, NULL);
     frame->RecalcLayout();
     return m_status != NULL;
@@ -275,7 +290,7 @@ int StatusBar::CalcThickness(bool)
     GetTextMetricsA(dc, &tm);
     SelectObject(dc, old);
     ReleaseDC(m_hWnd, dc);
-    return tm.tmHeight + 8;
+    return std::max((int)tm.tmHeight + 8, m_minHeight);
 }
 
 void StatusBar::LayoutContent(const RECT& rc)

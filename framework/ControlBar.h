@@ -40,12 +40,12 @@ private:
     bool m_dragging = false;
 };
 
-// A bar holding a toolbar control with buttons of command identifiers; tooltips and status
-// texts come from the string resource of each command ("status text\ntooltip").
 // Answers a tooltip request (TTN_GETDISPINFOA) of a command button with the part of the
 // command's string after its newline; false for any other notification.
 bool SetCommandTip(NMHDR* header);
 
+// A bar holding a toolbar control with buttons of command identifiers; tooltips and status
+// texts come from the string resource of each command ("status text\ntooltip").
 class ToolBar : public ControlBar {
 public:
     struct Button {
@@ -60,6 +60,11 @@ public:
     void LayoutContent(const RECT& client) override;
     void UpdateItems(Wnd* target) override;
     bool SetButtons(const Button* buttons, int count);
+    // A flat toolbar control with tooltips, its images and its buttons, as a child of parent.
+    static HWND CreateControl(HWND parent, UINT id, const char* title, HINSTANCE inst, UINT bitmapId,
+                              int imageCount, const Button* buttons, int count);
+    // Appends the buttons to a toolbar control (0: separator) and sizes it.
+    static void AddButtons(HWND toolbar, const Button* buttons, int count);
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -78,6 +83,8 @@ public:
     // Runs after every layout of the panes, for controls that sit in a pane.
     std::function<void()> onLayout;
     HWND m_status = NULL;
+    // Height that controls sitting in the bar need, beyond the text's.
+    int m_minHeight = 0;
     int CalcThickness(bool horz) override;
     void LayoutContent(const RECT& client) override;
 

@@ -1,4 +1,5 @@
 #include "panels/Prompt.h"
+#include "panels/PromptRes.h"
 #include "panels/ViewFrame.h"
 #include "panels/Goto.h"
 #include "app/MainApp.h"
@@ -11,9 +12,11 @@
 #include "ui/WaitCursor.h"
 #include "util/PathUtil.h"
 #include "util/StrUtil.h"
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <string.h>
+#include <algorithm>
 #include <vector>
 
 namespace prompt {
@@ -23,11 +26,7 @@ std::string Append(const std::string& text, const std::string& item)
     std::string out = text;
     if (!out.empty() && out.back() != ' ')
         out += ' ';
-    if (item.find(' ') != std::string::npos)
-        out += '"' + item + '"';
-    else
-        out += item;
-    return out;
+    return out + Quote(item);
 }
 
 static bool IsDriveSeparator(char c)
@@ -123,104 +122,194 @@ LRESULT CALLBACK ComboProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
 }
 }  // namespace
 
-bool PromptBar::Create(fw::FrameWnd* frame)
+// The toolbar's buttons: the prompt's commands with their images in the bitmap.
+const fw::ToolBar::Button kButtons[] = {{ID_PROMPT_EXECUTE_ENTER, 0, 0}, {ID_PROMPT_CLEAR, 1, 0},
+                                        {ID_PROMPT_UNDO_INSERT, 2, 0},   {0, 0, 0},
+                                        {ID_PROMPT_INSERT_NAME, 3, 0},   {ID_PROMPT_INSERT_PATH, 4, 0}};
+
+bool PromptBar::Create(fw::FrameWnd* frame, fw::StatusBar* host)
 {
-    m_gripper = true;
-    if (!CreateBar(frame, ID_BAR, "Command prompt", fw::DockBottom, (1u << fw::DockTop) | (1u << fw::DockBottom)))
+    m_frame = frame;
+    m_host = host;
+    HWND parent = host ? host->m_status : NULL;
+    if (!frame || !parent || !m_field.Create(parent, IDC_PROMPT))
         return false;
-    m_combo = CreateWindowExA(0, "COMBOBOX", "",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                              0, 0, 100, 200, m_hWnd, (HMENU)(UINT_PTR)IDC_PROMPT, NULL, NULL);
-    if (!m_combo)
-        return false;
-    SendMessageA(m_combo, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
-    SendMessageA(m_combo, CB_SETEXTENDEDUI, TRUE, 0);
+    HWND combo = m_field.Combo();
+    SendMessageA(combo, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+    SendMessageA(combo, CB_SETEXTENDEDUI, TRUE, 0);
     // Command lines may be long; the field takes what the shell can run.
-    SendMessageA(m_combo, CB_LIMITTEXT, 32767, 0);
-    COMBOBOXINFO info = {sizeof(info)};
-    if (GetComboBoxInfo(m_combo, &info) && info.hwndItem)
-        SetWindowSubclass(info.hwndItem, ComboProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageA(combo, CB_LIMITTEXT, 32767, 0);
+    SetWindowSubclass(m_field.Edit(), ComboProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    m_field.onRefused = [this](const char* name) {
+        Msg(m_frame->m_hWnd, MB_OK | MB_ICONERROR, IDS_NAME_INEXACT, name);
+    };
+    m_field.onDropped = [this](const std::string& before) {
+        m_undo = before;
+        if (onDropped)
+            onDropped();
+    };
+    m_toolbar = fw::ToolBar::CreateControl(parent, IDC_PROMPT_TOOLBAR, "", GetModuleHandleA(NULL),
+                                           IDB_PROMPT_TOOLBAR, 5, kButtons,
+                                           (int)(sizeof(kButtons) / sizeof(kButtons[0])));
+    if (!m_toolbar)
+        return false;
+    // The status control passes on what its new children say.
+    SetWindowSubclass(parent, HostProc, 3, reinterpret_cast<DWORD_PTR>(this));
     LoadHistory();
     SetText("");
-    frame->RecalcLayout();
     return true;
 }
 
-int PromptBar::CalcThickness(bool)
+LRESULT CALLBACK PromptBar::HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
 {
-    RECT r = {};
-    if (m_combo)
-        GetWindowRect(m_combo, &r);
-    int h = r.bottom - r.top;
-    return (h > 0 ? h : GetSystemMetrics(SM_CYMENU)) + 4;
+    PromptBar* self = reinterpret_cast<PromptBar*>(data);
+    switch (msg) {
+    case WM_COMMAND:
+        if ((HWND)lp == self->m_toolbar && self->m_frame && self->m_frame->m_hWnd) {
+            PostMessageA(self->m_frame->m_hWnd, WM_COMMAND, LOWORD(wp), 0);
+            return 0;
+        }
+        if ((HWND)lp == self->Combo())
+            return 0;   // the combo box's notifications need no answer
+        break;
+    case WM_NOTIFY:
+        if (fw::SetCommandTip(reinterpret_cast<NMHDR*>(lp)))
+            return 0;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(wnd, HostProc, 3);
+        break;
+    }
+    return DefSubclassProc(wnd, msg, wp, lp);
 }
 
-void PromptBar::LayoutContent(const RECT& rc)
+int PromptBar::Height() const
 {
-    if (m_combo)
-        MoveWindow(m_combo, rc.left + 2, rc.top + 2, rc.right - rc.left - 4, 200, TRUE);
+    RECT r = {};
+    if (Combo())
+        GetWindowRect(Combo(), &r);
+    int h = r.bottom - r.top;
+    DWORD bs = m_toolbar ? (DWORD)SendMessageA(m_toolbar, TB_GETBUTTONSIZE, 0, 0) : 0;
+    return std::max(h > 0 ? h : GetSystemMetrics(SM_CYMENU), (int)HIWORD(bs));
+}
+
+void PromptBar::Place(const RECT& area)
+{
+    HWND combo = Combo();
+    if (!combo)
+        return;
+    DWORD bs = m_toolbar ? (DWORD)SendMessageA(m_toolbar, TB_GETBUTTONSIZE, 0, 0) : 0;
+    int barWidth = 0;
+    if (m_toolbar) {
+        SIZE size = {};
+        SendMessageA(m_toolbar, TB_GETMAXSIZE, 0, (LPARAM)&size);
+        barWidth = size.cx;
+    }
+    int width = area.right - area.left;
+    if (width <= barWidth + 40) {
+        ShowWindow(combo, SW_HIDE);
+        if (m_toolbar)
+            ShowWindow(m_toolbar, SW_HIDE);
+        return;
+    }
+    RECT cr;
+    GetWindowRect(combo, &cr);
+    int ch = cr.bottom - cr.top;
+    int mid = (area.top + area.bottom) / 2;
+    // The list drops below the bar's top edge: its height is the closed box and the list.
+    SetWindowPos(combo, HWND_TOP, area.left, mid - ch / 2, width - barWidth - 2, 200,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (m_toolbar)
+        SetWindowPos(m_toolbar, HWND_TOP, area.right - barWidth, mid - (int)HIWORD(bs) / 2, barWidth,
+                     HIWORD(bs), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+bool PromptBar::IsVisible() const
+{
+    return m_host && m_host->IsVisible() && Combo() && (GetWindowLongA(Combo(), GWL_STYLE) & WS_VISIBLE);
+}
+
+void PromptBar::Show()
+{
+    if (m_host && m_frame && !m_host->IsVisible())
+        m_frame->ShowControlBar(m_host, true);
+}
+
+void PromptBar::UpdateButtons(fw::Wnd* target)
+{
+    if (!m_toolbar || !target || !IsVisible())
+        return;
+    for (const fw::ToolBar::Button& b : kButtons) {
+        if (!b.id)
+            continue;
+        fw::CmdUI ui;
+        ui.m_nID = b.id;
+        ui.m_toolbar = m_toolbar;
+        target->OnCmdMsg(b.id, 0, &ui);
+    }
 }
 
 bool PromptBar::IsPromptWindow(HWND wnd) const
 {
-    return m_combo && wnd && (wnd == m_combo || IsChild(m_combo, wnd));
+    return Combo() && wnd && (wnd == Combo() || IsChild(Combo(), wnd));
 }
 
 std::string PromptBar::GetText() const
 {
-    if (!m_combo)
+    if (!Combo())
         return std::string();
-    int len = GetWindowTextLengthA(m_combo);
-    std::vector<char> text((size_t)len + 1, 0);
-    GetWindowTextA(m_combo, text.data(), len + 1);
+    int len = GetWindowTextLengthA(Combo());
+    // A UTF-16 window may count fewer units than the 8-bit text takes bytes.
+    std::vector<char> text((size_t)len * 3 + 1, 0);
+    GetWindowTextA(Combo(), text.data(), (int)text.size());
     return text.data();
 }
 
 bool PromptBar::HasText() const
 {
-    return m_combo && GetWindowTextLengthA(m_combo) > 0;
+    return Combo() && GetWindowTextLengthA(Combo()) > 0;
 }
 
 void PromptBar::SetText(const std::string& text)
 {
-    if (!m_combo)
+    if (!Combo())
         return;
-    SetWindowTextA(m_combo, text.c_str());
+    SetWindowTextA(Combo(), text.c_str());
     // The caret goes behind the text.
-    SendMessageA(m_combo, CB_SETEDITSEL, 0, MAKELPARAM(text.size(), text.size()));
+    SendMessageA(Combo(), CB_SETEDITSEL, 0, MAKELPARAM(text.size(), text.size()));
 }
 
 void PromptBar::Focus()
 {
-    if (m_combo)
-        SetFocus(m_combo);
+    if (Combo())
+        SetFocus(Combo());
 }
 
 void PromptBar::LoadHistory()
 {
     m_history.Load(kHistoryName, kHistorySize);
     std::string keep = GetText();
-    SendMessageA(m_combo, CB_RESETCONTENT, 0, 0);
+    SendMessageA(Combo(), CB_RESETCONTENT, 0, 0);
     for (POS pos = m_history.GetHeadPos(); pos;)
-        SendMessageA(m_combo, CB_INSERTSTRING, (WPARAM)-1, (LPARAM)m_history.GetNextStr(pos));
-    SetWindowTextA(m_combo, keep.c_str());
+        SendMessageA(Combo(), CB_INSERTSTRING, (WPARAM)-1, (LPARAM)m_history.GetNextStr(pos));
+    SetWindowTextA(Combo(), keep.c_str());
 }
 
 bool PromptBar::DeleteHighlighted()
 {
-    int index = (int)SendMessageA(m_combo, CB_GETCURSEL, 0, 0);
+    int index = (int)SendMessageA(Combo(), CB_GETCURSEL, 0, 0);
     if (index < 0)
         return false;
-    int len = (int)SendMessageA(m_combo, CB_GETLBTEXTLEN, index, 0);
+    int len = (int)SendMessageA(Combo(), CB_GETLBTEXTLEN, index, 0);
     if (len < 0)
         return false;
-    std::vector<char> text((size_t)len + 1, 0);
-    SendMessageA(m_combo, CB_GETLBTEXT, index, (LPARAM)text.data());
+    std::vector<char> text((size_t)len * 3 + 1, 0);
+    SendMessageA(Combo(), CB_GETLBTEXT, index, (LPARAM)text.data());
     if (POS pos = m_history.FindNoCase(text.data())) {
         m_history.RemoveAt(pos);
         m_history.Store();
     }
-    SendMessageA(m_combo, CB_DELETESTRING, index, 0);
+    SendMessageA(Combo(), CB_DELETESTRING, index, 0);
     return true;
 }
 
@@ -231,8 +320,7 @@ int PromptBar::Insert(ViewFrame* panel, InsertKind kind, HWND owner)
     ID_List selection;
     if (!panel->GetSelection(selection))
         return 0;
-    if (!IsVisible() && m_frame)
-        m_frame->ShowControlBar(this, true);
+    Show();
     std::string before = GetText(), text = before;
     int inserted = 0;
     for (const ITEMIDLIST* item = selection.GetFirstPidl(); item; item = selection.GetNextPidl()) {
@@ -246,17 +334,11 @@ int PromptBar::Insert(ViewFrame* panel, InsertKind kind, HWND owner)
             Msg(owner, MB_OK | MB_ICONERROR, IDS_NAME_INEXACT, name);
             continue;
         }
-        if (status != PathExact || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        if (status != PathExact)
             continue;
-        if (kind == InsertNameAlias || kind == InsertPathAlias)
-            ConvertToShortPath(path);
-        const char* piece = path;
-        if (kind == InsertName || kind == InsertNameAlias) {
-            // The last component (a drive root keeps its whole text).
-            const char* name = FindNameExt(path);
-            if (name && *name)
-                piece = name;
-        }
+        std::string piece = prompt::PieceOf(path, kind);
+        if (piece.empty())
+            continue;
         text = prompt::Append(text, piece);
         inserted++;
     }
@@ -282,9 +364,9 @@ void PromptBar::Clear()
 
 bool PromptBar::Execute(ViewFrame* panel, HWND owner)
 {
-    if (SendMessageA(m_combo, CB_GETDROPPEDSTATE, 0, 0)) {
+    if (SendMessageA(Combo(), CB_GETDROPPEDSTATE, 0, 0)) {
         // The highlighted entry goes into the field first; Enter again runs it.
-        SendMessageA(m_combo, CB_SHOWDROPDOWN, FALSE, 0);
+        SendMessageA(Combo(), CB_SHOWDROPDOWN, FALSE, 0);
         return false;
     }
     VmWaitCursor wait;
@@ -323,12 +405,4 @@ bool PromptBar::Execute(ViewFrame* panel, HWND owner)
     SetText("");
     LoadHistory();
     return true;
-}
-
-LRESULT PromptBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
-{
-    // The combo box's notifications need no answer here.
-    if (msg == WM_COMMAND && (HWND)lp == m_combo)
-        return 0;
-    return ControlBar::WindowProc(msg, wp, lp);
 }

@@ -1,8 +1,10 @@
-// The command prompt: a bar of the main window with an editable combo box that collects a
-// command line, takes the names or paths of the active panel's selection and runs the line in
-// the active panel's folder. Its history is "RunMRU".
+// The command prompt: an editable combo box and a small toolbar in the main status bar that
+// collect a command line, take the names or paths of the active panel's selection (or of
+// objects dropped onto the field) and run the line in the active panel's folder. Its history
+// is "RunMRU".
 #pragma once
 #include "framework/ControlBar.h"
+#include "panels/PromptField.h"
 #include "util/VmHistList.h"
 #include <string>
 
@@ -22,22 +24,34 @@ std::string ExpandDriveLetters(const std::string& text);
 void SplitCommand(const std::string& text, std::string& program, std::string& params);
 }  // namespace prompt
 
-class PromptBar : public fw::ControlBar {
+class PromptBar {
 public:
-    enum { ID_BAR = 59440, IDC_PROMPT = 1008, kHistorySize = 8 };
-    enum InsertKind { InsertName, InsertPath, InsertNameAlias, InsertPathAlias };
+    enum { IDC_PROMPT = 1008, kHistorySize = 8 };
+    using InsertKind = prompt::InsertKind;
 
-    bool Create(fw::FrameWnd* frame);
-    int CalcThickness(bool horz) override;
-    void LayoutContent(const RECT& client) override;
+    // The field and its toolbar as children of the host bar's status control; commands of the
+    // toolbar go to the frame.
+    bool Create(fw::FrameWnd* frame, fw::StatusBar* host);
+    // Places the field and the toolbar in area (client coordinates of the status control);
+    // an empty area hides them.
+    void Place(const RECT& area);
+    // Height the field and the toolbar need.
+    int Height() const;
 
-    HWND Combo() const { return m_combo; }
+    HWND Combo() const { return m_field.Combo(); }
+    HWND ToolBar() const { return m_toolbar; }
     // The combo box, its edit field or its list.
     bool IsPromptWindow(HWND wnd) const;
+    // The host bar is shown and the field is not hidden (as while a menu is open).
+    bool IsVisible() const;
+    // Shows the host bar when it is hidden.
+    void Show();
     bool HasText() const;
     std::string GetText() const;
     void SetText(const std::string& text);
     void Focus();
+    // Runs the update handlers of the toolbar's buttons through target.
+    void UpdateButtons(fw::Wnd* target);
 
     // Inserts the panel's selected file-system items; the number inserted. Items whose path
     // cannot be given exactly are refused with a message.
@@ -52,12 +66,15 @@ public:
     // The drop-down list is open and Delete was pressed: the highlighted entry leaves the box
     // and the history.
     bool DeleteHighlighted();
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // After objects were dropped onto the field (the text before is kept for undo).
+    std::function<void()> onDropped;
 
 private:
-    HWND m_combo = NULL;
+    static LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data);
+    fw::FrameWnd* m_frame = nullptr;
+    fw::StatusBar* m_host = nullptr;
+    PromptField m_field;
+    HWND m_toolbar = NULL;
     std::string m_undo;
     VmHistList m_history;
 };

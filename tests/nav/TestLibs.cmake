@@ -6,3 +6,5 @@ list(APPEND extra_sources ${CMAKE_SOURCE_DIR}/panels/JumpComplete.cpp)
 add_executable(nav_probe ${CMAKE_CURRENT_LIST_DIR}/probe/NavProbe.cpp ${PANOREL_MANIFEST_RC})
 target_link_options(nav_probe PRIVATE -municode)
 cmake_language(DEFER CALL add_dependencies test_nav nav_probe)
+# The prompt's field is tested on its own with real drops (its drop menu from its resources).
+list(APPEND extra_sources ${CMAKE_SOURCE_DIR}/panels/PromptField.cpp ${CMAKE_SOURCE_DIR}/panels/PromptField.rc)

@@ -273,12 +273,19 @@ TEST_F(Indicators, AnOpenMenusDescriptionTakesTheWholeBar)
     // LOWORD(SB_GETTEXTLENGTH(SB_SIMPLEID)) == strlen(desc). The screenshot shows the text.
     (void)desc;
     EXPECT_FALSE(IsWindowVisible(progress));
+    // The prompt and its toolbar make room for the description too.
+    HWND combo = GetDlgItem(bar, 1008), toolbar = GetDlgItem(bar, 1011);
+    ASSERT_TRUE(combo && toolbar);
+    EXPECT_FALSE(IsWindowVisible(combo));
+    EXPECT_FALSE(IsWindowVisible(toolbar));
     RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(300);
     EXPECT_FALSE(drv::Screenshot("indicators_menu_help", main).empty());
     app.Send(WM_EXITMENULOOP, FALSE, 0);
     EXPECT_FALSE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
     EXPECT_TRUE(IsWindowVisible(progress));
+    EXPECT_TRUE(IsWindowVisible(combo));
+    EXPECT_TRUE(IsWindowVisible(toolbar));
     EXPECT_EQ(11u, Panes(main).size());
 
     // Without the descriptions the panes stay while a menu is open.
@@ -291,6 +298,144 @@ TEST_F(Indicators, AnOpenMenusDescriptionTakesTheWholeBar)
     app.Send(WM_ENTERMENULOOP, FALSE, 0);
     EXPECT_FALSE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
     app.Send(WM_EXITMENULOOP, FALSE, 0);
+}
+
+// The prompt's windows in the status control and their rectangles in it.
+struct PromptPlace {
+    HWND combo, toolbar;
+    RECT comboRc, toolRc;
+};
+
+PromptPlace PlaceOfPrompt(HWND bar)
+{
+    PromptPlace p = {GetDlgItem(bar, 1008), GetDlgItem(bar, 1011), {}, {}};
+    auto local = [bar](HWND w, RECT& rc) {
+        if (!w)
+            return;
+        GetWindowRect(w, &rc);
+        MapWindowPoints(NULL, bar, reinterpret_cast<POINT*>(&rc), 2);
+    };
+    local(p.combo, p.comboRc);
+    local(p.toolbar, p.toolRc);
+    return p;
+}
+
+// Clicks a button of the prompt's toolbar by its index (all buttons have one width; the
+// separator after the third is narrower).
+void ClickPromptButton(HWND toolbar, int index, int separatorWidth)
+{
+    DWORD size = (DWORD)SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0);
+    int w = LOWORD(size), h = HIWORD(size);
+    int x = index * w + w / 2 + (index >= 3 ? separatorWidth : 0);
+    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, h / 2));
+    PostMessageA(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(x, h / 2));
+}
+
+std::string WindowText(HWND wnd)
+{
+    char text[1024] = "";
+    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
+    return text;
+}
+
+TEST_F(Indicators, ThePromptAndItsToolbarSitInTheStatusBarBesideTheMessage)
+{
+    // A layout stored while the prompt was a bar of its own does not get in the way.
+    std::string bars = "Software\\Corvane\\Panorel QV\\Control Bars-";
+    drv::SetUserDword((bars + "Summary").c_str(), "Bars", 4);
+    const DWORD ids[] = {59393, 59440, 59392, 59409};
+    for (int i = 0; i < 4; ++i) {
+        std::string section = bars + "Bar" + std::to_string(i);
+        drv::SetUserDword(section.c_str(), "BarID", ids[i]);
+        drv::SetUserDword(section.c_str(), "Visible", 1);
+        drv::SetUserDword(section.c_str(), "Side", ids[i] == 59440 ? 0 : (ids[i] == 59393 ? 1 : 0));
+        drv::SetUserDword(section.c_str(), "Order", (DWORD)i);
+    }
+    HWND main = Start();
+    ASSERT_TRUE(main);
+    HWND bar = drv::MainStatusBar(main);
+    ASSERT_TRUE(bar);
+    PromptPlace p = PlaceOfPrompt(bar);
+    ASSERT_TRUE(p.combo != NULL);
+    ASSERT_TRUE(p.toolbar != NULL);
+    EXPECT_EQ("ComboBox", drv::ClassName(p.combo));
+    EXPECT_EQ("ToolbarWindow32", drv::ClassName(p.toolbar));
+    EXPECT_TRUE(IsWindowVisible(p.combo));
+    EXPECT_TRUE(IsWindowVisible(p.toolbar));
+    // Only the status bar holds a combo box with the prompt's number.
+    EXPECT_EQ(bar, GetParent(p.combo));
+    // The toolbar holds the prompt's commands.
+    const int expected[] = {38302, 38303, 38304, 0, 39051, 39052};
+    ASSERT_EQ(6, (int)SendMessageA(p.toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < 6; ++i) {
+        if (expected[i])
+            EXPECT_EQ(i, (int)SendMessageA(p.toolbar, TB_COMMANDTOINDEX, expected[i], 0)) << expected[i];
+    }
+    // Field, then toolbar, inside the bar, with the message pane's start left free for text and
+    // the indicators to the right of the toolbar.
+    RECT barRc;
+    GetClientRect(bar, &barRc);
+    EXPECT_GE(p.comboRc.left, 100);
+    EXPECT_LE(p.comboRc.right, p.toolRc.left);
+    EXPECT_GE(p.comboRc.top, barRc.top);
+    EXPECT_LE(p.comboRc.bottom, barRc.bottom);
+    std::vector<std::string> panes = WaitPanes(main, 2);
+    ASSERT_EQ(3u, panes.size());
+    // Two parts after the message pane (RAM, Free) lie right of the toolbar.
+    EXPECT_EQ(3, (int)SendMessageA(bar, SB_GETPARTS, 0, 0));
+    EXPECT_LT(p.toolRc.right, barRc.right - 60);
+    RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    EXPECT_FALSE(drv::Screenshot("prompt_statusbar_default", main).empty());
+
+    // The toolbar's buttons run the commands: Clear, then Undo brings the text back.
+    SendMessageTimeoutA(p.combo, WM_SETTEXT, 0, (LPARAM)"echo Папка", SMTO_ABORTIFHUNG, 5000, NULL);
+    ClickPromptButton(p.toolbar, 1, 0);
+    EXPECT_TRUE(drv::WaitFor([&] { return WindowText(p.combo).empty(); }, 5000));
+    ClickPromptButton(p.toolbar, 2, 0);
+    EXPECT_TRUE(drv::WaitFor([&] { return WindowText(p.combo) == "echo Папка"; }, 5000));
+
+    // Hidden with the status bar, shown again by switching to the prompt.
+    ASSERT_TRUE(app.PostCommand(38406));
+    EXPECT_TRUE(drv::WaitFor([&] { return !IsWindowVisible(bar); }, 5000));
+    ASSERT_TRUE(app.PostCommand(38301));
+    EXPECT_TRUE(drv::WaitFor([&] { return IsWindowVisible(bar) && IsWindowVisible(p.combo); }, 5000));
+    GUITHREADINFO gui = {sizeof(gui)};
+    EXPECT_TRUE(drv::WaitFor([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(main, NULL), &gui) && gui.hwndFocus &&
+               IsChild(p.combo, gui.hwndFocus);
+    }, 5000));
+
+    // Every indicator on, with the pop-out border: the prompt keeps its place left of them.
+    Choose(kAllIndicators);
+    ASSERT_TRUE(app.Close());
+    drv::SetUserDword(kRootKey, "Settings", drv::GetUserDword(kRootKey, "Settings", 0) | 0x80);
+    // The old bar's layout is gone from the stored state.
+    DWORD stored = drv::GetUserDword((bars + "Summary").c_str(), "Bars", 0);
+    EXPECT_EQ(3u, stored);
+    for (DWORD i = 0; i < stored; ++i) {
+        std::string section = bars + "Bar" + std::to_string(i);
+        EXPECT_NE(59440u, drv::GetUserDword(section.c_str(), "BarID", 0)) << section;
+    }
+    main = Start();
+    ASSERT_TRUE(main);
+    bar = drv::MainStatusBar(main);
+    panes = WaitPanes(main, 10);
+    ASSERT_EQ(11u, panes.size());
+    p = PlaceOfPrompt(bar);
+    ASSERT_TRUE(p.combo && p.toolbar);
+    EXPECT_TRUE(IsWindowVisible(p.combo));
+    EXPECT_TRUE(IsWindowVisible(p.toolbar));
+    EXPECT_TRUE(HIWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, 1, 0)) & SBT_POPOUT);
+    HWND progress = GetDlgItem(bar, 1009);
+    ASSERT_TRUE(progress);
+    RECT progRc;
+    GetWindowRect(progress, &progRc);
+    MapWindowPoints(NULL, bar, reinterpret_cast<POINT*>(&progRc), 2);
+    EXPECT_LE(p.toolRc.right, progRc.left);
+    RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    EXPECT_FALSE(drv::Screenshot("prompt_statusbar_all_popout", main).empty());
 }
 
 TEST_F(Indicators, TheBarsShortcutMenuOpensTheDialog)
