@@ -82,8 +82,9 @@ inline bool PutStamped(const std::string& path, const std::string& bytes, WORD y
     return ok != FALSE;
 }
 
-// Entries of a folder as the shell lists them: everything but "." and "..".
-inline int CountEntries(const std::string& folder)
+// Entries of a folder as the shell lists them: everything but "." and "..". With below, the
+// entries of every subfolder too, each folder read once.
+inline int CountEntries(const std::string& folder, bool below = false)
 {
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
@@ -91,8 +92,11 @@ inline int CountEntries(const std::string& folder)
         return 0;
     int n = 0;
     do {
-        if (strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, ".."))
-            n++;
+        if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
+            continue;
+        n++;
+        if (below && (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            n += CountEntries(folder + "\\" + fd.cFileName, true);
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return n;
