@@ -382,6 +382,8 @@ TEST_F(Stamp, TheStatusBarProgressPaneFollowsTheRun)
         EXPECT_EQ(1, (int)SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
         EXPECT_EQ(3, (int)SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
         EXPECT_EQ(1 + i, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
+        if (i == 1)
+            EXPECT_FALSE(drv::Screenshot("status_progress_pane", main).empty());
         EXPECT_TRUE(drv::AnswerBox(app.Pid(), "Cannot stamp", IDOK));
     }
     EXPECT_TRUE(drv::WaitFor([&] { return SendMessageA(bar, PBM_GETPOS, 0, 0) == 0; }, 5000));
