@@ -2,7 +2,7 @@
 // call, a bare CopyFileA loop) and `cp -r` of the same data, in the same run:
 // a tree of 2,000 small files in subfolders, and one file of 1 GiB. panorel.exe shows the source
 // in panel 1 and an empty destination in panel 2; all is selected, Copy runs, its dialog gets
-// OK, and the time runs from OK until the operation has ended (the dialog closes only then).
+// OK, and the time runs from OK until the operation has ended and both panels show the result.
 // `cp -r` runs in a Unix shell started through Wine, which times it itself; the shell's start
 // is not counted. Every copy is checked byte for byte afterwards (not timed), and the caches
 // are flushed (`sync`) before each timed copy.
@@ -277,8 +277,8 @@ HWND FindDialog(DWORD pid, const char* caption)
 }
 
 // panorel.exe copies everything of src into the empty dst through its Copy command; the time
-// from OK until the operation has ended, or -1. dialogMs receives how long the dialog took to
-// open after the command.
+// from OK until the operation has ended and both panels show the result, or -1. dialogMs
+// receives how long the dialog took to open after the command.
 double TimePanorel(const std::string& src, const std::string& dst, DWORD timeoutMs, double* dialogMs)
 {
     CreateDirectoryA(dst.c_str(), NULL);
@@ -306,10 +306,15 @@ double TimePanorel(const std::string& src, const std::string& dst, DWORD timeout
         if (dlg) {
             double t0 = bench::NowMs();
             drv::PressButton(dlg, IDOK);
-            // The dialog closes once the engine has returned from the last item.
-            while (IsWindow(dlg) && bench::NowMs() - t0 < timeoutMs)
+            // The dialog closes once the engine has returned from the last item; the time ends
+            // when both panels show the result (their views may come back anew after it).
+            auto shown = [&] {
+                return !IsWindow(dlg) && bench::ListCount(drv::PanelList(main, 0)) == want[0] &&
+                       bench::ListCount(drv::PanelList(main, 1)) == want[0];
+            };
+            while (!shown() && bench::NowMs() - t0 < timeoutMs)
                 Sleep(bench::kPollMs);
-            if (!IsWindow(dlg))
+            if (shown())
                 result = bench::NowMs() - t0;
         }
     }

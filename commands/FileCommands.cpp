@@ -21,6 +21,8 @@
 #include "util/VmHistList.h"
 #include <shlobj.h>
 #include <string.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,73 @@ namespace {
 enum : DWORD { S3_RENAME_FILES_ONLY = 0x80, S3_RENAME_STAR_FOR_STAR = 0x100 };
 
 const int kHistSize = 9;
+
+// An operation touching this many objects goes faster with the panels' views set aside than
+// with the shell telling them of every object (a view costs more per object told than a new
+// listing costs per object shown).
+const int kAsideObjects = 100;
+const int kAsideListedPerObject = 8;
+
+// The objects of a source list (double-zero terminated) and everything below its folders,
+// counted until cap is reached.
+int CountObjectsUpTo(const char* sources, int cap)
+{
+    int count = 0;
+    std::vector<std::string> folders;
+    for (const char* p = sources; *p && count < cap; p += strlen(p) + 1) {
+        ++count;
+        DWORD attr = GetFileAttributesA(p);
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attr & FILE_ATTRIBUTE_REPARSE_POINT))
+            folders.push_back(p);
+    }
+    while (!folders.empty() && count < cap) {
+        std::string folder = folders.back();
+        folders.pop_back();
+        WIN32_FIND_DATAA fd;
+        HANDLE find = FindFirstFileExA((folder + "\\*").c_str(), FindExInfoBasic, &fd,
+                                       FindExSearchNameMatch, NULL, FIND_FIRST_EX_LARGE_FETCH);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
+                continue;
+            ++count;
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                folders.push_back(folder + "\\" + fd.cFileName);
+        } while (count < cap && FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    return count;
+}
+
+// Under Wine the program can lose the activation to the bare desktop window a moment after
+// views come back anew (the X server's focus goes astray); no user chose that, so the frame
+// takes it back. On Windows the desktop window is never the foreground window.
+HWND g_keepActive = NULL;
+
+void CALLBACK TakeActivationBack(HWND, UINT, UINT_PTR id, DWORD)
+{
+    static int checks = 0;
+    HWND frame = g_keepActive;
+    if (frame && IsWindow(frame) && IsWindowVisible(frame) && IsWindowEnabled(frame) &&
+        GetForegroundWindow() == GetDesktopWindow())
+        SetForegroundWindow(frame);
+    if (++checks >= 4 || !frame) {
+        KillTimer(NULL, id);
+        checks = 0;
+        g_keepActive = NULL;
+    }
+}
+
+void KeepActivation(HWND frame)
+{
+    if (g_keepActive)
+        return;   // checks already running
+    g_keepActive = frame;
+    SetTimer(NULL, 0, 100, TakeActivationBack);
+}
 
 struct OpInfo {
     UINT id;
@@ -113,9 +182,11 @@ public:
     bool shellWorked = false;
     // A copy that goes outside the source folder leaves the source panel as it is.
     bool sourceUntouched = false;
-    // The panels' views and lists, kept quiet while the shell works.
-    HWND views[2] = {NULL, NULL};
-    HWND lists[2] = {NULL, NULL};
+    // The panels (active, passive), kept quiet while the shell works, or their views set
+    // aside for a long operation; renewed[i]: the panel's view came back anew afterwards and
+    // needs no refresh.
+    ViewFrame* panels[2] = {nullptr, nullptr};
+    bool renewed[2] = {false, false};
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -129,6 +200,18 @@ private:
     void Browse();
     void FocusAfterError();
     bool Checked(int id) const { return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+    // Which panels' views to set aside for the operation on these sources.
+    void ChooseAside(int type, const FileOpSrcData& data, bool sourceTouched, bool aside[2]) const;
+public:
+    // The views set aside come back, the passive one first so that the active one answers the
+    // shell's browser calls afterwards; focus: the active one takes the focus.
+    void BringViewsBack(bool focus = false)
+    {
+        for (int i : {1, 0})
+            if (panels[i] && panels[i]->IsViewAside())
+                panels[i]->BringViewBack(focus && i == 0);
+    }
+private:
 
     const OpInfo& m_info;
     ID_List& m_selection;
@@ -379,9 +462,26 @@ void FileOpDlg::OnOK()
         StrCopyN(errPath, dst, sizeof(errPath));
     } else {
         sourceUntouched = m_info.op == FileOpCopy && !PathLiesIn(dst, m_from);
-        ViewQuiet quiet0(sourceUntouched ? NULL : views[0], sourceUntouched ? NULL : lists[0]);
-        ViewQuiet quiet1(views[1], lists[1]);
-        ok = FileOp_DoWork(m_hWnd, m_info.op, flags, type, &data, dst, dstName, &err, errPath);
+        bool aside[2] = {false, false};
+        ChooseAside(type, data, !sourceUntouched, aside);
+        for (int i = 0; i < 2; ++i)
+            aside[i] = aside[i] && panels[i]->PutViewAside();
+        {
+            ViewFrame* quiet0 = !aside[0] && !sourceUntouched ? panels[0] : nullptr;
+            ViewFrame* quiet1 = !aside[1] ? panels[1] : nullptr;
+            ViewQuiet still0(quiet0 && quiet0->GetView() ? quiet0->GetView()->GetWnd() : NULL,
+                             quiet0 ? quiet0->GetListView() : NULL);
+            ViewQuiet still1(quiet1 && quiet1->GetView() ? quiet1->GetView()->GetWnd() : NULL,
+                             quiet1 ? quiet1->GetListView() : NULL);
+            ok = FileOp_DoWork(m_hWnd, m_info.op, flags, type, &data, dst, dstName, &err, errPath);
+        }
+        for (int i = 0; i < 2; ++i)
+            renewed[i] = renewed[i] || aside[i];
+        // A dialog that stays open (the shell stopped) gets the views back at once; one that
+        // closes leaves them to come back when it has gone.
+        bool closing = (ok && err == FileOpErrNone) || err == FileOpErrName;
+        if (!closing)
+            BringViewsBack();
         if (err == FileOpErrNone || err == FileOpErrAborted)
             shellWorked = true;   // the other errors stop before the shell
     }
@@ -403,6 +503,29 @@ void FileOpDlg::OnOK()
     if (err > FileOpErrNone && err <= FileOpErrRoot && messages[err])
         Msg(m_hWnd, MB_OK | MB_ICONERROR, -messages[err], m_info.verb, errPath);
     FocusAfterError();
+}
+
+void FileOpDlg::ChooseAside(int type, const FileOpSrcData& data, bool sourceTouched, bool aside[2]) const
+{
+    aside[0] = aside[1] = false;
+    if (!panels[0] || !panels[1])
+        return;
+    // A panel refreshed afterwards anyway pays nothing more for a new view; one the operation
+    // leaves alone is set aside only when telling its view would cost more than listing it.
+    int listed = sourceTouched ? 0 : ListView_GetItemCount(panels[0]->GetListView());
+    int cap = kAsideObjects;
+    if (listed / kAsideListedPerObject > cap)
+        cap = listed / kAsideListedPerObject;
+    int size = FileOp_MakeSrc(type, &data, NULL, NULL, NULL, 0);
+    if (size <= 2)
+        return;
+    std::vector<char> sources(size + 2, '\0');
+    FileOp_MakeSrc(type, &data, NULL, NULL, sources.data(), size);
+    int objects = CountObjectsUpTo(sources.data(), cap);
+    if (objects < kAsideObjects)
+        return;
+    aside[1] = true;
+    aside[0] = sourceTouched || objects * kAsideListedPerObject >= listed;
 }
 
 bool FileOpDlg::CanClose(INT_PTR result)
@@ -450,11 +573,10 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
     dlg.starForStar = s3.IsOn(S3_RENAME_STAR_FOR_STAR);
     dlg.filesOnly = s3.IsOn(S3_RENAME_FILES_ONLY);
     dlg.recycle = !s3.IsOn(S3_NO_RECYCLE_BIN);
-    dlg.lists[0] = active->GetListView();
-    dlg.lists[1] = passive->GetListView();
-    dlg.views[0] = active->GetView() ? active->GetView()->GetWnd() : NULL;
-    dlg.views[1] = passive->GetView() ? passive->GetView()->GetWnd() : NULL;
+    dlg.panels[0] = active;
+    dlg.panels[1] = passive;
     bool ok = dlg.Modal(info.templateId, GetModuleHandleA(NULL), frame.m_hWnd) == IDOK;
+    dlg.BringViewsBack(true);
     // After a cancelled operation the panels still show what the shell did.
     if (!ok && !dlg.shellWorked)
         return;
@@ -469,12 +591,15 @@ void RunFileOp(CMainFrame& frame, const OpInfo& info)
         s3.Store();
     }
 
-    if (!dlg.sourceUntouched)
+    if (!dlg.sourceUntouched && !dlg.renewed[0])
         active->Refresh();
-    passive->Refresh();
+    if (!dlg.renewed[1])
+        passive->Refresh();
     if (ok && follower[0] && active->GetView())
         active->GetView()->HighlightItem(follower);
     frame.UpdateStatusBar(true);
+    if (dlg.renewed[0] || dlg.renewed[1])
+        KeepActivation(frame.m_hWnd);
 }
 
 }  // namespace

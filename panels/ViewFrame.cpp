@@ -317,7 +317,7 @@ void ViewFrame::ShowTitleMenu()
         PostMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, choice, 0);
 }
 
-bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
+bool ViewFrame::ShowFolder(bool extendHistory, bool focus, bool revisit, const SHELLVIEWID* carriedViewId)
 {
     // The root policy keeps the panel inside its root folder (at start, and when a folder
     // went away under it).
@@ -353,6 +353,9 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
         if (old->GetWnd())
             SetWindowLongPtrA(old->GetWnd(), GWLP_ID, 0);
         old->Deactivate();
+    } else if (carriedViewId) {
+        viewId = *carriedViewId;
+        hasViewId = true;
     }
     // The old view's buttons and commands leave with it.
     m_toolbar.SetViewWindow(NULL);
@@ -400,7 +403,8 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
                         m_drive = letter - 'A';
                 }
                 m_settings.folderSettings = fs;
-                RecordVisit(extendHistory);
+                if (!revisit)
+                    RecordVisit(extendHistory);
                 break;
             }
             m_view.reset();
@@ -409,6 +413,7 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
         m_current.Make();
         m_folder.BindToDesktop();
         extendHistory = false;
+        revisit = false;
     }
     if (old) {
         if (!m_view || old->GetWnd() != m_view->GetWnd())
@@ -436,7 +441,8 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus)
         m_view->EnsureSelVisible(0, 1);
     m_itemsInserted = false;
     RequestSelectionDisplay();
-    m_host->OnPanelFolderChanged(this);
+    if (!revisit)
+        m_host->OnPanelFolderChanged(this);
     return m_view != nullptr;
 }
 
@@ -752,51 +758,162 @@ static std::string ItemParsingName(IFolderView* fv, iShellFolder& folder, int in
     return name;
 }
 
+bool ViewFrame::CaptureSelection(NamedSelection& out)
+{
+    out.selected.clear();
+    out.focused.clear();
+    HWND list = m_view ? m_view->GetListView() : NULL;
+    IFolderView* fv = nullptr;
+    if (!list || !m_folder.IsReady() || !m_view->Get() ||
+        FAILED(m_view->Get()->QueryInterface(IID_IFolderView, (void**)&fv)) || !fv)
+        return false;
+    for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0;) {
+        std::string name = ItemParsingName(fv, m_folder, i);
+        if (!name.empty())
+            out.selected.insert(name);
+    }
+    int focusedAt = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    if (focusedAt >= 0)
+        out.focused = ItemParsingName(fv, m_folder, focusedAt);
+    fv->Release();
+    return true;
+}
+
+void ViewFrame::RestoreSelection(const NamedSelection& names)
+{
+    HWND list = m_view ? m_view->GetListView() : NULL;
+    if (!list || (names.selected.empty() && names.focused.empty()))
+        return;
+    IFolderView* fv = nullptr;
+    if (!m_folder.IsReady() || !m_view->Get() ||
+        FAILED(m_view->Get()->QueryInterface(IID_IFolderView, (void**)&fv)) || !fv)
+        return;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    int count = ListView_GetItemCount(list);
+    // The walk ends once every name has been found again.
+    size_t left = names.selected.size() +
+                  (!names.focused.empty() && !names.selected.count(names.focused) ? 1 : 0);
+    for (int i = 0; i < count && left > 0; ++i) {
+        std::string name = ItemParsingName(fv, m_folder, i);
+        if (name.empty())
+            continue;
+        UINT state = (names.selected.count(name) ? LVIS_SELECTED : 0) | (name == names.focused ? LVIS_FOCUSED : 0);
+        if (state) {
+            ListView_SetItemState(list, i, state, state);
+            --left;
+        }
+        if (name == names.focused) {
+            ListView_SetSelectionMark(list, i);
+            ListView_EnsureVisible(list, i, FALSE);
+        }
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
+    fv->Release();
+}
+
 void ViewFrame::Refresh()
 {
     if (!m_view)
         return;
     // The view refills its list and forgets the selection: the objects selected and focused
     // before, found by their parsing names in one pass over the new list, get it back.
-    HWND list = m_view->GetListView();
-    IFolderView* fv = nullptr;
-    if (!list || !m_folder.IsReady() || !m_view->Get() ||
-        FAILED(m_view->Get()->QueryInterface(IID_IFolderView, (void**)&fv)) || !fv) {
+    NamedSelection names;
+    if (!CaptureSelection(names)) {
         m_view->Refresh();
         return;
     }
-    std::unordered_set<std::string> selected;
-    for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0;) {
-        std::string name = ItemParsingName(fv, m_folder, i);
-        if (!name.empty())
-            selected.insert(name);
-    }
-    int focusedAt = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
-    std::string focused = focusedAt >= 0 ? ItemParsingName(fv, m_folder, focusedAt) : std::string();
     m_view->Refresh();
-    if (!selected.empty() || !focused.empty()) {
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        int count = ListView_GetItemCount(list);
-        // The walk ends once every name has been found again.
-        size_t left = selected.size() + (!focused.empty() && !selected.count(focused) ? 1 : 0);
-        for (int i = 0; i < count && left > 0; ++i) {
-            std::string name = ItemParsingName(fv, m_folder, i);
-            if (name.empty())
-                continue;
-            UINT state = (selected.count(name) ? LVIS_SELECTED : 0) | (name == focused ? LVIS_FOCUSED : 0);
-            if (state) {
-                ListView_SetItemState(list, i, state, state);
-                --left;
+    RestoreSelection(names);
+}
+
+struct ViewFrame::Aside {
+    NamedSelection names;
+    SHELLVIEWID viewId = {};
+    bool hasViewId = false;
+    RECT place = {};           // where the view was, in the panel's client coordinates
+    HBITMAP picture = NULL;    // its last look
+};
+
+void ViewFrame::AsideDeleter::operator()(Aside* aside) const
+{
+    if (aside && aside->picture)
+        DeleteObject(aside->picture);
+    delete aside;
+}
+
+bool ViewFrame::PutViewAside()
+{
+    if (!m_view || m_aside || !m_view->GetWnd() || !IsWindow(m_view->GetWnd()))
+        return false;
+    std::unique_ptr<Aside, AsideDeleter> aside(new Aside);
+    CaptureSelection(aside->names);
+    HWND wnd = m_view->GetWnd();
+    GetWindowRect(wnd, &aside->place);
+    MapWindowPoints(NULL, m_hWnd, reinterpret_cast<POINT*>(&aside->place), 2);
+    int cx = aside->place.right - aside->place.left, cy = aside->place.bottom - aside->place.top;
+    if (cx > 0 && cy > 0) {
+        HDC screen = GetDC(wnd);
+        HDC mem = CreateCompatibleDC(screen);
+        aside->picture = CreateCompatibleBitmap(screen, cx, cy);
+        if (mem && aside->picture) {
+            HGDIOBJ old = SelectObject(mem, aside->picture);
+            RECT all = {0, 0, cx, cy};
+            FillRect(mem, &all, GetSysColorBrush(COLOR_WINDOW));
+            // The list and its header draw themselves into the picture, each at its place
+            // (parts covered by the dialog included).
+            HWND list = m_view->GetListView();
+            HWND parts[2] = {list, list ? ListView_GetHeader(list) : NULL};
+            for (HWND part : parts) {
+                if (!part || !IsWindowVisible(part))
+                    continue;
+                RECT at;
+                GetWindowRect(part, &at);
+                MapWindowPoints(NULL, wnd, reinterpret_cast<POINT*>(&at), 2);
+                POINT org;
+                SetViewportOrgEx(mem, at.left, at.top, &org);
+                SendMessageA(part, WM_PRINT, reinterpret_cast<WPARAM>(mem),
+                             PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+                SetViewportOrgEx(mem, org.x, org.y, NULL);
             }
-            if (name == focused) {
-                ListView_SetSelectionMark(list, i);
-                ListView_EnsureVisible(list, i, FALSE);
-            }
+            SelectObject(mem, old);
         }
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list, NULL, TRUE);
+        if (mem)
+            DeleteDC(mem);
+        ReleaseDC(wnd, screen);
     }
-    fv->Release();
+    FOLDERSETTINGS fs;
+    if (m_view->GetCurrentInfo(&fs))
+        m_settings.folderSettings = fs;
+    IShellView2* view2 = NULL;
+    if (m_view->GetISV2(&view2) && view2) {
+        aside->hasViewId = SUCCEEDED(view2->GetView(&aside->viewId, SV2GV_CURRENTVIEW));
+        view2->Release();
+    }
+    m_view->SaveViewState();
+    m_viewState.Close();
+    SetWindowLongPtrA(wnd, GWLP_ID, 0);
+    m_toolbar.SetViewWindow(NULL);
+    m_toolbar.MergeViewButtons(NULL, 0, true);
+    // The picture shows through the panel's background while the view is away.
+    m_aside = std::move(aside);
+    m_view->Deactivate();
+    m_view->DestroyWnd();
+    m_view.reset();
+    m_client = NULL;
+    InvalidateRect(m_hWnd, &m_aside->place, TRUE);
+    return true;
+}
+
+void ViewFrame::BringViewBack(bool focus)
+{
+    if (!m_aside)
+        return;
+    std::unique_ptr<Aside, AsideDeleter> aside = std::move(m_aside);
+    // The folder stays bound; one that gives no view any more falls back as navigation does.
+    ShowFolder(false, focus, true, aside->hasViewId ? &aside->viewId : nullptr);
+    RestoreSelection(aside->names);
+    RequestSelectionDisplay();
 }
 
 void ViewFrame::SaveState()
@@ -1056,6 +1173,8 @@ void ViewFrame::RequestSelectionDisplay()
 void ViewFrame::UpdateSelectionDisplay()
 {
     m_selectionDisplayPending = false;
+    if (m_aside)
+        return;   // the text stays as it was until the view is back
     char text[64] = "";
     if (m_view && m_view->GetListView()) {
         int selected = m_view->GetSelCountLV();
@@ -1152,7 +1271,18 @@ LRESULT ViewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         // Only the margins around the view show; the children are clipped out.
         RECT rc;
         GetClientRect(m_hWnd, &rc);
-        FillRect(reinterpret_cast<HDC>(wp), &rc, GetSysColorBrush(COLOR_BTNFACE));
+        HDC dc = reinterpret_cast<HDC>(wp);
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        if (m_aside && m_aside->picture) {
+            HDC mem = CreateCompatibleDC(dc);
+            if (mem) {
+                HGDIOBJ old = SelectObject(mem, m_aside->picture);
+                const RECT& at = m_aside->place;
+                BitBlt(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, mem, 0, 0, SRCCOPY);
+                SelectObject(mem, old);
+                DeleteDC(mem);
+            }
+        }
         return 1;
     }
     }

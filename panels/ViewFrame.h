@@ -12,6 +12,8 @@
 #include "shell/IdList.h"
 #include "shell/ShellView.h"
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 class VmShellBrowser;
 class ViewFrame;
@@ -65,6 +67,14 @@ public:
     // Navigation as the shell's BrowseObject asks: SBSP_PARENT, SBSP_RELATIVE or absolute.
     bool BrowseObject(const ITEMIDLIST* list, UINT flags);
     void Refresh();
+    // For a long file operation. The shell tells every view of the process about each object it
+    // touches, and under Wine matching each notice against each view costs more than copying a
+    // small file. The view leaves for the length of the operation (the panel keeps a picture of
+    // it meanwhile) and comes back anew for the same folder, with the same view settings,
+    // selection and focus: the one refresh the operation needs anyway.
+    bool PutViewAside();
+    bool IsViewAside() const { return m_aside != nullptr; }
+    void BringViewBack(bool focus);
     CustomToolBar& ToolBar() { return m_toolbar; }
     // Gives the view the focus (or only the active look).
     void Activate(bool focus);
@@ -128,7 +138,20 @@ protected:
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
 private:
-    bool ShowFolder(bool extendHistory, bool focus);
+    // The objects selected and focused, by their parsing names, to find again in a new list.
+    struct NamedSelection {
+        std::unordered_set<std::string> selected;
+        std::string focused;
+    };
+    struct Aside;
+    struct AsideDeleter {
+        void operator()(Aside* aside) const;
+    };
+    // revisit: the same folder shown anew (no history entry, no folder-changed report);
+    // viewId, when given, is the view to show in the absence of an old view to carry it over.
+    bool ShowFolder(bool extendHistory, bool focus, bool revisit = false, const SHELLVIEWID* viewId = nullptr);
+    bool CaptureSelection(NamedSelection& out);
+    void RestoreSelection(const NamedSelection& names);
     void RecordVisit(bool extend);
     bool BrowseHistory(const ITEMIDLIST* folder);
     void UpdateTitle();
@@ -163,4 +186,5 @@ private:
     fw::StatusBar m_status;
     DriveBar m_driveBar;
     HFONT m_font = NULL;   // the custom list font, owned
+    std::unique_ptr<Aside, AsideDeleter> m_aside;   // while the view is set aside
 };

@@ -294,6 +294,140 @@ TEST_F(FileCommands, PanelsShowEveryChangeAfterCopyMoveAndDelete)
     app.Close();
 }
 
+// The texts of a panel's own status bar.
+std::vector<std::string> PanelStatus(HWND main, int index)
+{
+    HWND panel = drv::PanelWindow(main, index);
+    HWND bar = panel ? FindWindowExA(GetDlgItem(panel, 59426), NULL, "msctls_statusbar32", NULL) : NULL;
+    if (!bar && panel)
+        bar = GetDlgItem(panel, 59426);
+    return bar ? drv::StatusBarTexts(bar) : std::vector<std::string>();
+}
+
+// The window with the keyboard focus in the program's interface thread.
+HWND FocusOf(HWND main)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main, NULL), &info) ? info.hwndFocus : NULL;
+}
+
+// An operation on hundreds of objects sets both views aside while the shell works (the shell
+// tells every view of every object, which costs more than the work) and brings them back anew:
+// every change shows, the source keeps selection and focus, the panels' folders stay, and the
+// panel shows its last look meanwhile.
+TEST_F(FileCommands, ALongOperationSetsTheViewsAsideAndBringsThemBackAsTheyWere)
+{
+    CreateDirectoryA((a + "\\big").c_str(), NULL);
+    const int kBig = 240;
+    for (int i = 0; i < kBig; ++i)
+        ASSERT_TRUE(MakeBulky(a + "\\big\\part" + std::to_string(i) + ".bin", 256u << 10, 7u + i));
+    const auto sums = Sums(a + "\\big");
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b);
+    ASSERT_TRUE(main);
+    const std::string titles[2] = {drv::PanelTitle(main, 0), drv::PanelTitle(main, 1)};
+    HWND la = drv::PanelList(main, 0), lb = drv::PanelList(main, 1);
+    HWND dlg = Open(app, main, ID_COPY, "Copy", {"one.txt", "big"});
+    ASSERT_TRUE(dlg);
+    const std::string focused = FocusedText(la);
+    ASSERT_FALSE(focused.empty());
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    // While the shell copies, the panels hold no view.
+    auto viewsAway = [&](HWND dialog) {
+        for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < 20000 && IsWindow(dialog); Sleep(5))
+            if (drv::PanelList(main, 0) == NULL && drv::PanelList(main, 1) == NULL)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(viewsAway(dlg)) << "the views stayed during the operation";
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 60000));
+    EXPECT_EQ(sums, Sums(b + "\\big"));
+    EXPECT_EQ(std::string("first file"), drv::ReadBytes(b + "\\one.txt"));
+
+    // New views, just after the dialog has gone, showing everything, with the source's
+    // selection and focus as before.
+    HWND la2 = NULL, lb2 = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] { return (la2 = drv::PanelList(main, 0)) && (lb2 = drv::PanelList(main, 1)); }, 10000));
+    EXPECT_NE(la, la2);
+    EXPECT_NE(lb, lb2);
+    const std::vector<std::string> copied = {"big", "one.txt"};
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(lb2, false)) == copied; }, 10000));
+    EXPECT_EQ(5u, drv::ListViewTexts(la2, false).size());
+    EXPECT_EQ(copied, Sorted(drv::ListViewTexts(la2, true)));
+    EXPECT_EQ(focused, FocusedText(la2));
+    EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == la2; }, 5000)) << "the focus is on " << drv::ClassName(FocusOf(main));
+    EXPECT_EQ(titles[0], drv::PanelTitle(main, 0));
+    EXPECT_EQ(titles[1], drv::PanelTitle(main, 1));
+    std::vector<std::string> status;
+    EXPECT_TRUE(drv::WaitFor([&] { return !(status = PanelStatus(main, 0)).empty() && status[0] == "2 object(s) selected"; }, 5000))
+        << (status.empty() ? "(no status bar)" : status[0]);
+    const std::string before = drv::PanelTitle(main, 0);
+
+    // Delete of the copy, from the passive panel made active: its view comes back too and the
+    // object after the deleted ones takes the focus.
+    WriteFile(b + "\\zlast.txt", "z");
+    PostMessageA(main, WM_COMMAND, 38501, 0);   // the other panel
+    PostMessageA(main, WM_COMMAND, 38510, 0);   // Refresh: zlast.txt shows
+    EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == drv::PanelList(main, 1); }, 5000));
+    HWND active = drv::PanelList(main, 1);
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ListViewTexts(active, false).size() == 3u; }, 10000));
+    ASSERT_TRUE(drv::SelectListItems(active, {"big", "one.txt"}));
+    ASSERT_TRUE(app.PostCommand(ID_DELETE));
+    dlg = WaitForDialog(app, "Delete");
+    ASSERT_TRUE(dlg);
+    SendMessageA(GetDlgItem(dlg, IDC_RECYCLE), BM_SETCHECK, BST_UNCHECKED, 0);
+    {
+        ConfirmAnswerer yes(app.Pid());
+        ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+        EXPECT_TRUE(viewsAway(dlg));
+        ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 60000));
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((b + "\\big").c_str()));
+    // The views come back just after the dialog has gone.
+    HWND after = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] { return (after = drv::PanelList(main, 1)) != NULL && after != active; }, 10000));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ListViewTexts(after, false) == std::vector<std::string>{"zlast.txt"}; }, 10000));
+    EXPECT_EQ("zlast.txt", FocusedText(after));
+    EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == after; }, 5000));
+    // The other panel, refreshed as after every operation, shows what it showed.
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(drv::PanelList(main, 0), true)) == copied; }, 10000));
+    EXPECT_EQ(before, drv::PanelTitle(main, 0));
+    EXPECT_EQ(sums, Sums(a + "\\big"));
+
+    // Once more, for a picture in the middle of the run: the panels keep their last look.
+    // (Taking it moves the activation away from the program: nothing is checked after it.)
+    PostMessageA(main, WM_COMMAND, 38501, 0);
+    EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == drv::PanelList(main, 0); }, 5000));
+    dlg = Open(app, main, ID_COPY, "Copy", {"big"});
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    if (viewsAway(dlg))
+        EXPECT_FALSE(drv::Screenshot("fileops_views_aside", main).empty());
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 60000));
+    EXPECT_EQ(sums, Sums(b + "\\big"));
+    app.Close();
+}
+
+// A short operation keeps the views: only their lists refill.
+TEST_F(FileCommands, AShortOperationKeepsTheViews)
+{
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b);
+    ASSERT_TRUE(main);
+    HWND la = drv::PanelList(main, 0), lb = drv::PanelList(main, 1);
+    HWND dlg = Open(app, main, ID_COPY, "Copy", {"one.txt", "two.txt", "sub"});
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));
+    const std::vector<std::string> copied = {"one.txt", "sub", "two.txt"};
+    EXPECT_TRUE(drv::WaitFor([&] { return Sorted(drv::ListViewTexts(lb, false)) == copied; }, 10000));
+    EXPECT_EQ(la, drv::PanelList(main, 0));
+    EXPECT_EQ(lb, drv::PanelList(main, 1));
+    EXPECT_TRUE(drv::WaitFor([&] { return FocusOf(main) == la; }, 5000)) << "the focus is on " << drv::ClassName(FocusOf(main));
+    app.Close();
+}
+
 TEST_F(FileCommands, MoveTakesTheItemsAway)
 {
     drv::AppProcess app;
