@@ -1,4 +1,5 @@
 #include "commands/ListCmd.h"
+#include "commands/ListCells.h"
 #include "app/MainFrame.h"
 #include "commands/SelectCommands.h"
 #include "commands/SelectRes.h"
@@ -111,11 +112,13 @@ void ListOpts::OnStore(RegKey& key)
     key.PutStr("ListSavePath", savePath);
 }
 
-std::string BuildListText(HWND list, const ListOpts& opts, int maxRows)
+std::string BuildListText(ListCells& cells, const ListOpts& opts, int maxRows)
 {
     std::string out;
+    HWND list = cells.List();
     if (!list)
         return out;
+    cells.NewPass();
     bool all = opts.IsOn(ListOpts::AllObjects);
     int objects = all ? ListView_GetItemCount(list) : (int)ListView_GetSelectedCount(list);
     if (objects <= 0)
@@ -143,7 +146,6 @@ std::string BuildListText(HWND list, const ListOpts& opts, int maxRows)
         if (!row.empty())
             out += row + "\r\n";
     }
-    std::vector<char> buf(1024);
     int rows = 0;
     for (int item = all ? 0 : ListView_GetNextItem(list, -1, LVNI_SELECTED);
          item >= 0 && item < ListView_GetItemCount(list);
@@ -153,9 +155,8 @@ std::string BuildListText(HWND list, const ListOpts& opts, int maxRows)
         for (size_t i = 0; i < order.size(); ++i) {
             if (!included(i))
                 continue;
-            buf[0] = 0;
-            ListView_GetItemText(list, item, order[i], buf.data(), (int)buf.size());
-            AddField(row, first, delimiter, qualifier, buf.data(), i == 0 ? nameLimit : limit);
+            AddField(row, first, delimiter, qualifier, cells.Text(item, order[i]),
+                     i == 0 ? nameLimit : limit);
             first = false;
         }
         if (!row.empty())
@@ -170,8 +171,8 @@ namespace {
 
 class ListDlg : public VmDlg {
 public:
-    ListDlg(HWND panelList, ListOpts& opts, WINDOWPLACEMENT* placement)
-        : m_panelList(panelList), m_opts(opts), m_placement(placement)
+    ListDlg(ListCells& cells, ListOpts& opts, WINDOWPLACEMENT* placement)
+        : m_cells(cells), m_panelList(cells.List()), m_opts(opts), m_placement(placement)
     {
     }
 
@@ -307,7 +308,7 @@ private:
     bool Build(std::string& text)
     {
         try {
-            text = BuildListText(m_panelList, m_opts);
+            text = BuildListText(m_cells, m_opts);
         } catch (...) {
             text.clear();
             Msg(m_hWnd, MB_OK | MB_ICONERROR, -IDS_LIB_FILEOP_NOMEMORY);
@@ -368,11 +369,11 @@ private:
     void Update()
     {
         ReadChoices();
-        // The preview shows the first objects only: the texts of tens of thousands of objects
-        // take the shell a second or more to give, at every change of a choice.
+        // The preview shows the first objects only: enough to judge the choices by, and quick
+        // to rebuild at every change of one.
         std::string text;
         try {
-            text = BuildListText(m_panelList, m_opts, kPreviewRows);
+            text = BuildListText(m_cells, m_opts, kPreviewRows);
         } catch (...) {
             text.clear();
         }
@@ -380,6 +381,7 @@ private:
         EnableWindow(GetDlgItem(m_hWnd, IDOK), !text.empty());
     }
 
+    ListCells& m_cells;   // kept while the dialog is open: what it learnt serves every rebuild
     HWND m_panelList;
     ListOpts& m_opts;
     WINDOWPLACEMENT* m_placement;
@@ -399,7 +401,8 @@ void List_Run(CMainFrame& frame)
     for (int i = 0; i < FrameOpts::kDialogs; ++i)
         if (!strcmp(FrameOpts::kDialogNames[i], "DlgList"))
             placement = &frame.Options().dialogs[i];
-    ListDlg dlg(panel->GetListView(), opts, placement);
+    ListCells cells(panel->GetListView(), panel->GetIShellView());
+    ListDlg dlg(cells, opts, placement);
     if (dlg.Modal(IDD_LIST, GetModuleHandleA(NULL), frame.m_hWnd) == IDOK)
         opts.Store();
 }
