@@ -163,7 +163,7 @@ void InvertSelection(ViewFrame& panel)
         if (i != last + 1)
             ++runs;
     }
-    // The whole list changes at once, then the rest one item at a time (about 4 us an item
+    // The whole list changes at once, then the rest one item at a time (some 4-7 us an item
     // under Wine). The list keeps its selection as ranges: selecting everything over many
     // stretches merges them one by one, each merge moving the ranges behind it (about
     // runs * runs / 1250 us in all), while clearing everything and adding items in ascending
