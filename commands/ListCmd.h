@@ -5,6 +5,7 @@
 #include <string>
 
 class CMainFrame;
+class ListCells;
 
 // The List options, kept as "ListOpts" with the extra values "ListColumns" and "ListSavePath".
 class ListOpts : public BoolOpts {
@@ -36,6 +37,6 @@ public:
 
 // The text of the list view's objects (all, or the selected) with the options' choices; empty
 // when there is nothing to list. maxRows > 0 stops after that many object rows.
-std::string BuildListText(HWND list, const ListOpts& opts, int maxRows = 0);
+std::string BuildListText(ListCells& cells, const ListOpts& opts, int maxRows = 0);
 
 void List_Run(CMainFrame& frame);

@@ -121,32 +121,67 @@ void SetAllSelected(HWND list, bool select)
     InvalidateRect(list, NULL, TRUE);
 }
 
-void InvertSelection(HWND list)
+// A selection change of the whole panel: the view and the status bar hear of it once, at the
+// end, not once per item.
+class SelectionBatch {
+public:
+    SelectionBatch(ViewFrame& panel, UINT oldState, UINT newState)
+        : m_panel(panel), m_old(oldState), m_new(newState)
+    {
+        m_panel.BeginSelectionBatch();
+    }
+    ~SelectionBatch() { m_panel.EndSelectionBatch(m_old, m_new); }
+    SelectionBatch(const SelectionBatch&) = delete;
+    SelectionBatch& operator=(const SelectionBatch&) = delete;
+
+private:
+    ViewFrame& m_panel;
+    UINT m_old, m_new;
+};
+
+void SetAllSelected(ViewFrame& panel, bool select)
 {
+    SelectionBatch batch(panel, select ? 0 : LVIS_SELECTED, select ? LVIS_SELECTED : 0);
+    SetAllSelected(panel.GetListView(), select);
+}
+
+void InvertSelection(ViewFrame& panel)
+{
+    HWND list = panel.GetListView();
     if (!list)
         return;
     int count = ListView_GetItemCount(list);
     int selected = (int)ListView_GetSelectedCount(list);
     if (selected == 0 || selected == count) {
-        SetAllSelected(list, selected == 0);
+        SetAllSelected(panel, selected == 0);
         return;
     }
     std::basic_string<unsigned char> was(count, 0);
-    for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0 && i < count;)
+    int runs = 0;   // stretches of selected items
+    for (int i = -1, last = -2; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0 && i < count; last = i) {
         was[i] = 1;
-    // The whole list changes at once, then only the fewer items one by one, in the order that
-    // keeps the list's selection ranges cheap to update: additions at the end, splits at the end.
+        if (i != last + 1)
+            ++runs;
+    }
+    // The whole list changes at once, then the rest one item at a time (some 4-7 us an item
+    // under Wine). The list keeps its selection as ranges: selecting everything over many
+    // stretches merges them one by one, each merge moving the ranges behind it (about
+    // runs * runs / 1250 us in all), while clearing everything and adding items in ascending
+    // order only appends. The cheaper of the two ways is taken.
+    double fromAll = (double)runs * runs / 1250.0 + 4.0 * selected;
+    double fromNone = 4.0 * (count - selected);
+    SelectionBatch batch(panel, LVIS_SELECTED, 0);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    if (selected * 2 > count) {
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        for (int i = 0; i < count; ++i)
-            if (!was[i])
-                ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
-    } else {
+    if (fromAll < fromNone) {
         ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
         for (int i = count - 1; i >= 0; --i)
             if (was[i])
                 ListView_SetItemState(list, i, 0, LVIS_SELECTED);
+    } else {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        for (int i = 0; i < count; ++i)
+            if (!was[i])
+                ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, NULL, TRUE);
@@ -725,15 +760,15 @@ void Run(CMainFrame& frame, UINT id)
     switch (id) {
     case ID_CMD_SELECT_ALL:
         if (panel)
-            SetAllSelected(panel->GetListView(), true);
+            SetAllSelected(*panel, true);
         return;
     case ID_CMD_DESELECT_ALL:
         if (panel)
-            SetAllSelected(panel->GetListView(), false);
+            SetAllSelected(*panel, false);
         return;
     case ID_CMD_INVERT_SELECTION:
         if (panel)
-            InvertSelection(panel->GetListView());
+            InvertSelection(*panel);
         return;
     case ID_CMD_SELECT:
         RunSelectDialog(frame);

@@ -1128,6 +1128,13 @@ BOOL ViewFrame::OnViewNotify(NMHDR* header, LRESULT* result)
     if (!m_view || header->hwndFrom != m_view->GetListView())
         return FALSE;
     switch (header->code) {
+    case LVN_ITEMCHANGING:
+    case LVN_ITEMCHANGED:
+        if (m_selectionBatch) {
+            *result = 0;   // the change is allowed, as the view allows it
+            return TRUE;
+        }
+        return FALSE;
     case LVN_BEGINLABELEDITA:
     case LVN_BEGINLABELEDITW:
         if (!GetMainApp().m_settings.pane.IsOn(0x10)) {
@@ -1161,6 +1168,29 @@ BOOL ViewFrame::OnViewNotify(NMHDR* header, LRESULT* result)
         return FALSE;
     }
     return FALSE;
+}
+
+void ViewFrame::BeginSelectionBatch()
+{
+    m_selectionBatch = true;
+}
+
+void ViewFrame::EndSelectionBatch(UINT oldState, UINT newState)
+{
+    m_selectionBatch = false;
+    HWND list = m_view ? m_view->GetListView() : NULL;
+    HWND view = list ? GetParent(list) : NULL;
+    if (!view)
+        return;
+    NMLISTVIEW nm = {};
+    nm.hdr.hwndFrom = list;
+    nm.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(list);
+    nm.hdr.code = LVN_ITEMCHANGED;
+    nm.iItem = -1;
+    nm.uChanged = LVIF_STATE;
+    nm.uOldState = oldState;
+    nm.uNewState = newState;
+    SendMessageW(view, WM_NOTIFY, nm.hdr.idFrom, (LPARAM)&nm);
 }
 
 void ViewFrame::RequestSelectionDisplay()

@@ -95,6 +95,12 @@ public:
     // waiting now are handled (selections change item by item).
     void RequestSelectionDisplay();
     void UpdateSelectionDisplay();
+    // A change of many items' selection at once: meanwhile the list's notice of every item
+    // stops at the panel (each would reach the view, the browser and the frame); at its end the
+    // view hears one notice for the whole list (item -1) with the states given, and tells the
+    // browser once. Not nested.
+    void BeginSelectionBatch();
+    void EndSelectionBatch(UINT oldState, UINT newState);
 
     int GetIndex() const { return m_index; }
     // Swapping panels exchanges their numbers, window identifiers and value names.
@@ -181,6 +187,7 @@ private:
     bool m_maximized = false;
     bool m_itemsInserted = false;        // list items came in since the last scroll-into-view
     bool m_selectionDisplayPending = false;
+    bool m_selectionBatch = false;       // the list's item notices stop here
     PanelTitleBar m_title;
     PanelToolBar m_toolbar;
     fw::StatusBar m_status;

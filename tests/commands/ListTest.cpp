@@ -216,6 +216,95 @@ TEST_F(List, CommaWithoutQualifierNameLimitAndTheClipboard)
     app.Close();
 }
 
+// Every cell List writes is the one the panel's list shows, in every column: files and folders
+// of several types (a folder named like a document), names in three scripts, sizes on both
+// sides of the kilobyte steps; then the selected objects only.
+TEST_F(List, EveryCellIsTheTextTheViewShows)
+{
+    std::string mixed = drv::TempFolder("list_cmd_cells");
+    drv::RemoveTree(mixed);
+    CreateDirectoryA(mixed.c_str(), NULL);
+    struct File { const char* name; size_t size; };
+    const File files[] = {{"empty.txt", 0}, {"one.txt", 1}, {"k1023.dat", 1023}, {"k1024.dat", 1024},
+                          {"k1025.log", 1025}, {"k10239.bin", 10239}, {"k10240.bin", 10240},
+                          {"m1.tmp", 1048575}, {"m1b.tmp", 1048576}, {"日本語.txt", 2047},
+                          {"Кириллица.doc", 2049}, {"😀.txt", 512}, {"README", 5000},
+                          {"a.b.c.ini", 100}, {"UPPER.TXT", 3000}, {"noext.", 0}};
+    for (const File& f : files)
+        drv::WriteBytes(mixed + "\\" + f.name, std::string(f.size, 'x'));
+    for (const char* name : {"sub.txt", "docs", "フォルダ", "Папка"})
+        CreateDirectoryA((mixed + "\\" + name).c_str(), NULL);
+    const int total = 16 + 4;
+
+    drv::AppProcess app;
+    ASSERT_TRUE(app.Start("panorel.exe", mixed + "," + other));
+    HWND main = app.WaitForMainWindow();
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(drv::WaitFor([&] { return drv::PanelList(main, 0) && drv::ItemCount(drv::PanelList(main, 0)) == total; }, 15000));
+    HWND list = drv::PanelList(main, 0);
+    HWND header = (HWND)SendMessageA(list, LVM_GETHEADER, 0, 0);
+    int columns = header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
+    ASSERT_GE(columns, 4);   // name, size, type, time at least
+
+    // The cells as the view gives them to its list, row by row.
+    auto viewRows = [&](bool selectedOnly) {
+        std::vector<std::vector<std::string>> byColumn;
+        for (int c = 0; c < columns; ++c)
+            byColumn.push_back(drv::ColumnTexts(list, c, selectedOnly));
+        std::vector<std::string> rows;
+        for (size_t r = 0; r < byColumn[0].size(); ++r) {
+            std::string row;
+            for (int c = 0; c < columns; ++c)
+                row += (c ? "\t" : "") + (r < byColumn[c].size() ? byColumn[c][r] : "<missing>");
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    std::vector<std::string> all = viewRows(false);
+    ASSERT_EQ((size_t)total, all.size());
+    // The sizes really are on both sides of the steps (the view's own texts differ).
+    std::set<std::string> sizes;
+    for (const std::string& size : drv::ColumnTexts(list, 1, false))
+        sizes.insert(size);
+    EXPECT_GE(sizes.size(), 5u);
+
+    // Every column, tab-separated, no qualifier, no header: the rows as read from the list.
+    auto open = [&](int objects) {
+        HWND d = app.PostCommand(ID_LIST) ? drv::WaitForDialog(app.Pid(), "List") : NULL;
+        if (d) {
+            drv::ClickButton(d, objects);
+            if (SendMessageA(GetDlgItem(d, IDC_HEADER), BM_GETCHECK, 0, 0) == BST_CHECKED)
+                drv::ClickButton(d, IDC_HEADER);
+            ChooseCombo(d, IDC_DELIMITER, 0);
+            ChooseCombo(d, IDC_QUALIFIER, 2);
+        }
+        return d;
+    };
+    HWND dlg = open(IDC_ALL);
+    ASSERT_TRUE(dlg);
+    std::vector<std::string> listed = Lines(drv::ItemText(dlg, IDC_PREVIEW));
+    EXPECT_EQ(all, listed);
+
+    // Selected objects only: a file of each script, a folder and a size on a step.
+    drv::PressButton(dlg, IDCANCEL);
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 5000));
+    ASSERT_TRUE(drv::SelectNames(list, {"日本語.txt", "Кириллица.doc", "😀.txt", "Папка", "k1024.dat"}));
+    std::vector<std::string> selected = viewRows(true);
+    ASSERT_EQ(5u, selected.size());
+    dlg = open(IDC_SELECTED);
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ(selected, Lines(drv::ItemText(dlg, IDC_PREVIEW)));
+
+    // Saved to a file: the same text, every object.
+    drv::ClickButton(dlg, IDC_ALL);
+    std::string path = out + "\\cells.txt";
+    ASSERT_TRUE(SaveTo(app, dlg, path));
+    EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
+    EXPECT_EQ(all, Lines(drv::ReadBytes(path)));
+    app.Close();
+    drv::RemoveTree(mixed);
+}
+
 TEST_F(List, NothingSelectedAndAMissingFolderChangeNothing)
 {
     drv::AppProcess app;

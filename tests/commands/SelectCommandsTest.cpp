@@ -136,6 +136,90 @@ TEST_F(SelectCommands, AllNoneAndInvertOnAThousandFilesByMenuAndKeys)
     drv::RemoveTree(big);
 }
 
+// After Invert, Select All and Deselect All the whole program agrees on the selection: the
+// panel's status text, the view's own selection (its data object, read by Copy Name) and the
+// focused item, for a selection in many stretches and one in few.
+TEST_F(SelectCommands, InvertOfAMixedSelectionLeavesStatusViewAndFocusRight)
+{
+    std::string big = drv::TempFolder("select_cmd_mixed");
+    drv::RemoveTree(big);
+    CreateDirectoryA(big.c_str(), NULL);
+    const int count = 600;
+    for (int i = 0; i < count; ++i) {
+        char name[64];
+        snprintf(name, sizeof(name), "\\item%04d.dat", i);
+        drv::MakeFile(big + name);
+    }
+    drv::AppProcess app;
+    HWND main = Start(app, big, count);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    HWND list = drv::PanelList(main, 0);
+    ASSERT_EQ(count, drv::ItemCount(list));
+    HWND panel = drv::PanelWindow(main, 0);
+    HWND bar = panel ? GetDlgItem(panel, 59426) : NULL;
+    auto status = [&] { return bar ? drv::WindowText(GetDlgItem(bar, 59426)) : std::string(); };
+    // The names the view itself holds selected, one per line.
+    auto viewSelection = [&] {
+        drv::SetClipboardText("marker");
+        app.Command(ID_CLIP_NAME);
+        std::string text = drv::ClipboardText();
+        Names names;
+        for (size_t pos = 0; pos < text.size();) {
+            size_t end = text.find("\r\n", pos);
+            names.insert(text.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
+            pos = end == std::string::npos ? text.size() : end + 2;
+        }
+        return names;
+    };
+    auto check = [&](int selected, int line) {
+        SCOPED_TRACE(line);
+        Names sel = Selected(list);
+        EXPECT_EQ((size_t)selected, sel.size());
+        char want[64];
+        snprintf(want, sizeof(want), selected ? "%d object(s) selected" : "%d object(s)", selected ? selected : count);
+        EXPECT_TRUE(drv::WaitFor([&] { return status() == want; }, 5000)) << status();
+        if (selected)
+            EXPECT_EQ(sel, viewSelection());
+        EXPECT_EQ(7, drv::FocusedItem(list));
+    };
+
+    // Every other item, item 7 focused (and not selected): 300 stretches.
+    ASSERT_TRUE(drv::SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
+    for (int i = 0; i < count; i += 2)
+        ASSERT_TRUE(drv::SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED));
+    ASSERT_TRUE(drv::SetItemState(list, 7, LVIS_FOCUSED, LVIS_FOCUSED));
+    check(count / 2, __LINE__);
+    Names before = Selected(list);
+    app.Command(ID_INVERT);
+    check(count / 2, __LINE__);
+    Names after = Selected(list);
+    for (const std::string& name : before)
+        EXPECT_EQ(0u, after.count(name)) << name;
+    EXPECT_EQ(1u, after.count("item0007.dat"));
+    app.Command(ID_INVERT);
+    check(count / 2, __LINE__);
+    EXPECT_EQ(before, Selected(list));
+
+    // Three items in two stretches: the list is selected whole first, then three cleared.
+    ASSERT_TRUE(drv::SetItemState(list, -1, 0, LVIS_SELECTED));
+    for (int i : {10, 11, 400})
+        ASSERT_TRUE(drv::SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED));
+    check(3, __LINE__);
+    app.Command(ID_INVERT);
+    check(count - 3, __LINE__);
+    Names rest = Selected(list);
+    EXPECT_EQ(0u, rest.count("item0010.dat") + rest.count("item0011.dat") + rest.count("item0400.dat"));
+
+    app.Command(ID_SELECT_ALL);
+    check(count, __LINE__);
+    app.Command(ID_DESELECT_ALL);
+    check(0, __LINE__);
+    EXPECT_TRUE(watcher.Answered().empty());
+    app.Close();
+    drv::RemoveTree(big);
+}
+
 TEST_F(SelectCommands, SelectDialogByMaskWithItsEdgeCases)
 {
     drv::AppProcess app;
