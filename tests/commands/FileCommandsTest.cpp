@@ -409,6 +409,36 @@ TEST_F(FileCommands, ALongOperationSetsTheViewsAsideAndBringsThemBackAsTheyWere)
     app.Close();
 }
 
+// A copy out of a long listing leaves the source's view alone when telling it would cost less
+// than listing it again; the destination's view is set aside as for any long operation.
+TEST_F(FileCommands, ACopyOutOfALongListingKeepsTheSourceView)
+{
+    std::vector<std::string> chosen;
+    for (int i = 0; i < 1000; ++i) {
+        char name[32];
+        snprintf(name, sizeof(name), "f%04d.txt", i);
+        WriteFile(a + "\\" + name, "x");
+        if (i % 9 == 0)
+            chosen.push_back(name);   // 112 of them
+    }
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b);
+    ASSERT_TRUE(main);
+    HWND la = drv::PanelList(main, 0), lb = drv::PanelList(main, 1);
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ListViewTexts(la, false).size() == 1004u; }, 20000));
+    HWND dlg = Open(app, main, ID_COPY, "Copy", chosen);
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 30000));
+    HWND lb2 = NULL;
+    ASSERT_TRUE(drv::WaitFor([&] { return (lb2 = drv::PanelList(main, 1)) != NULL && lb2 != lb; }, 10000));
+    EXPECT_TRUE(drv::WaitFor([&] { return drv::ListViewTexts(lb2, false).size() == chosen.size(); }, 10000));
+    EXPECT_EQ(la, drv::PanelList(main, 0));
+    EXPECT_EQ(Sorted(chosen), Sorted(drv::ListViewTexts(la, true)));
+    EXPECT_EQ(chosen.size(), drv::TreeOf(b).size());
+    app.Close();
+}
+
 // A short operation keeps the views: only their lists refill.
 TEST_F(FileCommands, AShortOperationKeepsTheViews)
 {
