@@ -182,7 +182,7 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
                 *cancelled = true;
                 return found;
             }
-            const WIN32_FIND_DATAA* other = theirs.Find(entry.cFileName);
+            const WIN32_FIND_DATAA* other = theirs.FindKey(mine.KeyAt(i));
             bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             bool otherIsFolder = other && (other->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
             bool qualifies = false;
@@ -214,7 +214,7 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
         unsigned want = onMatch ? need : need & ~found;
         if (!want)
             break;
-        const WIN32_FIND_DATAA* other = index[1].Find(entry.cFileName);
+        const WIN32_FIND_DATAA* other = index[1].FindKey(index[0].KeyAt(i));
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !other ||
             !(other->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
@@ -276,7 +276,8 @@ void RunCompare(CMainFrame& frame, UINT)
     cp.older = (dlg.bits & S2_CMP_P_OLDER) != 0;
     {
         VmWaitCursor wait;
-        Progress progress(frame.m_hWnd);
+        // Most comparisons end before a dialog could be read: it shows only when one lasts.
+        Progress progress(frame.m_hWnd, 500);
         progress.SetText(0, ResStr(IDS_CMP_COMPARING));
         progress.SetRange(0, 100);
         DisableDayLightSavings noDst;
