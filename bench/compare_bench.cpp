@@ -84,7 +84,6 @@ double TimeCompare(const std::string& a, const std::string& p, int got[2])
             }, 600000);
             if (done)
                 result = bench::NowMs() - t0;
-            printf("abs t0 %.1f done %.1f\n", t0, t0 + result);
         }
     }
     bench::Finish(app, main);
