@@ -187,9 +187,17 @@ void SplitMergeRun::Start()
 
 SplitMergeRun::CopyResult SplitMergeRun::CopyBlocks(HANDLE from, HANDLE to, ULONGLONG length)
 {
+    // Asking for a cancel is a wait on an event (a trip to the server under Wine): it is asked
+    // at most ten times a second, with the bar, not once a block.
+    DWORD asked = GetTickCount();
+    if (m_progress.IsCanceled())
+        return CopyCancelled;
     while (length) {
-        if (m_progress.IsCanceled())
-            return CopyCancelled;
+        if (GetTickCount() - asked >= 100) {
+            asked = GetTickCount();
+            if (m_progress.IsCanceled())
+                return CopyCancelled;
+        }
         DWORD chunk = length >= kBlock ? kBlock : static_cast<DWORD>(length);
         DWORD done = 0;
         if (!ReadFile(from, m_buffer, chunk, &done, NULL) || done != chunk) {
