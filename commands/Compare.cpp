@@ -104,8 +104,9 @@ void CollectName(int side, const char* name, void* context)
         static_cast<PanelSelector*>(context)[side].names.insert(key);
 }
 
-// Each object of the view whose parsing name was collected is selected; the list does not
-// redraw item by item meanwhile.
+// Each object of the view whose parsing name was collected is selected. Each selection only
+// marks its item for the next paint: turning the list's redraw off and on around them would
+// cost more (under Wine the list repaints at once when it is turned on).
 void SelectCollected(PanelSelector& s)
 {
     HWND list = s.panel->GetListView();
@@ -116,7 +117,6 @@ void SelectCollected(PanelSelector& s)
         FAILED(view->QueryInterface(IID_IFolderView, (void**)&fv)) || !fv)
         return;
     int count = ListView_GetItemCount(list);
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     std::wstring key;
     for (int i = 0; i < count; ++i) {
         ITEMIDLIST* item = nullptr;
@@ -129,8 +129,6 @@ void SelectCollected(PanelSelector& s)
         CoTaskMemFree(item);
     }
     fv->Release();
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, NULL, TRUE);
 }
 
 void ClearSelection(ViewFrame* panel)
@@ -182,7 +180,7 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
                 *cancelled = true;
                 return found;
             }
-            const WIN32_FIND_DATAA* other = theirs.Find(entry.cFileName);
+            const WIN32_FIND_DATAA* other = theirs.FindKey(mine.KeyAt(i));
             bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             bool otherIsFolder = other && (other->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
             bool qualifies = false;
@@ -214,7 +212,7 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
         unsigned want = onMatch ? need : need & ~found;
         if (!want)
             break;
-        const WIN32_FIND_DATAA* other = index[1].Find(entry.cFileName);
+        const WIN32_FIND_DATAA* other = index[1].FindKey(index[0].KeyAt(i));
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !other ||
             !(other->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
@@ -276,7 +274,8 @@ void RunCompare(CMainFrame& frame, UINT)
     cp.older = (dlg.bits & S2_CMP_P_OLDER) != 0;
     {
         VmWaitCursor wait;
-        Progress progress(frame.m_hWnd);
+        // Most comparisons end before a dialog could be read: it shows only when one lasts.
+        Progress progress(frame.m_hWnd, 500);
         progress.SetText(0, ResStr(IDS_CMP_COMPARING));
         progress.SetRange(0, 100);
         DisableDayLightSavings noDst;

@@ -4,12 +4,26 @@
 // Upper case UTF-16, as the file system compares names.
 bool FolderIndex::KeyOf(const char* name, std::wstring& key)
 {
-    int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, NULL, 0);
-    if (n <= 0)
+    // Most names are plain ASCII, which every ANSI code page maps to the same code points and
+    // whose only case pairs are a-z: the two system calls a name would cost otherwise are most
+    // of a folder's reading time.
+    size_t n = 0;
+    while (name[n] && !(name[n] & 0x80))
+        ++n;
+    if (!name[n]) {
+        key.resize(n);
+        for (size_t i = 0; i < n; ++i) {
+            char c = name[i];
+            key[i] = static_cast<wchar_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        }
+        return true;
+    }
+    int wide = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, NULL, 0);
+    if (wide <= 0)
         return false;
-    key.resize(n);
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, &key[0], n);
-    key.resize(n - 1);
+    key.resize(wide);
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, &key[0], wide);
+    key.resize(wide - 1);
     if (!key.empty())
         CharUpperBuffW(&key[0], (DWORD)key.size());
     return true;
@@ -18,20 +32,27 @@ bool FolderIndex::KeyOf(const char* name, std::wstring& key)
 bool FolderIndex::Load(const char* folder)
 {
     m_entries.clear();
+    m_keys.clear();
     m_byName.clear();
     m_fs = FileEnum::FsUnknown;
-    FileEnum entry(FileEnum::NoShortNames);
+    // What is not a folder has no entries: its path is not taken for a pattern.
+    FileEnum entry(FileEnum::NoShortNames | FileEnum::KnownFolder);
     bool more = entry.Start(folder);
     if (!more)
         return false;
     m_fs = entry.GetFileSystem();
     for (; more; more = entry.Next())
         m_entries.push_back(entry.Data());
-    m_byName.reserve(m_entries.size());
-    std::wstring key;
+    // Every key is made before the first view of one is taken: the vector must not move them.
+    m_keys.resize(m_entries.size());
     for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (KeyOf(m_entries[i].cFileName, key))
-            m_byName.emplace(key, i);
+        if (!KeyOf(m_entries[i].cFileName, m_keys[i]))
+            m_keys[i].clear();
+    }
+    m_byName.reserve(m_entries.size());
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        if (!m_keys[i].empty())
+            m_byName.emplace(std::wstring_view(m_keys[i]), i);
     }
     return true;
 }
@@ -41,7 +62,14 @@ const WIN32_FIND_DATAA* FolderIndex::Find(const char* name) const
     std::wstring key;
     if (!name || !KeyOf(name, key))
         return nullptr;
-    auto it = m_byName.find(key);
+    return FindKey(key);
+}
+
+const WIN32_FIND_DATAA* FolderIndex::FindKey(const std::wstring& key) const
+{
+    if (key.empty())
+        return nullptr;
+    auto it = m_byName.find(std::wstring_view(key));
     return it == m_byName.end() ? nullptr : &m_entries[it->second];
 }
 

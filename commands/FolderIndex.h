@@ -4,15 +4,24 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 class FolderIndex {
 public:
-    // Reads folder's entries (without "." and ".."); false, and empty, when it cannot be read.
+    FolderIndex() = default;
+    FolderIndex(const FolderIndex&) = delete;   // the index holds views of its own keys
+    FolderIndex& operator=(const FolderIndex&) = delete;
+    // Reads folder's entries (without "." and ".."); false, and empty, when it cannot be read
+    // or is no folder.
     bool Load(const char* folder);
     // The entry of that name, or null.
     const WIN32_FIND_DATAA* Find(const char* name) const;
+    // The entry found by a key as KeyOf makes it (an empty key finds nothing), or null.
+    const WIN32_FIND_DATAA* FindKey(const std::wstring& key) const;
+    // Entry i's key; empty for a name the process code page cannot hold.
+    const std::wstring& KeyAt(size_t i) const { return m_keys[i]; }
     // FileEnum::FsFat, FsOther or FsUnknown: the kind of the folder's volume.
     int FileSystem() const { return m_fs; }
     size_t Count() const { return m_entries.size(); }
@@ -23,7 +32,8 @@ public:
 
 private:
     std::vector<WIN32_FIND_DATAA> m_entries;
-    std::unordered_map<std::wstring, size_t> m_byName;
+    std::vector<std::wstring> m_keys;   // one per entry; m_byName's views point into them
+    std::unordered_map<std::wstring_view, size_t> m_byName;
     int m_fs = -1;
 };
 

@@ -187,9 +187,17 @@ void SplitMergeRun::Start()
 
 SplitMergeRun::CopyResult SplitMergeRun::CopyBlocks(HANDLE from, HANDLE to, ULONGLONG length)
 {
+    // Asking for a cancel is a wait on an event (a trip to the server under Wine): it is asked
+    // at most ten times a second, with the bar, not once a block.
+    DWORD asked = GetTickCount();
+    if (m_progress.IsCanceled())
+        return CopyCancelled;
     while (length) {
-        if (m_progress.IsCanceled())
-            return CopyCancelled;
+        if (GetTickCount() - asked >= 100) {
+            asked = GetTickCount();
+            if (m_progress.IsCanceled())
+                return CopyCancelled;
+        }
         DWORD chunk = length >= kBlock ? kBlock : static_cast<DWORD>(length);
         DWORD done = 0;
         if (!ReadFile(from, m_buffer, chunk, &done, NULL) || done != chunk) {
@@ -337,8 +345,12 @@ bool SplitMergeRun::Split(const char* sources, const char* dstFolder, const char
             }
             if (!complete)
                 break;
-            HANDLE out;
-            while ((out = CreateFileA(seg.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+            // A new file is made as new: "always" truncates what it opens, and a file truncated
+            // to nothing is put to disk as it is closed (ext4, under Wine): a tenth of a second
+            // and more a segment. One that exists after all (the check above raced) is replaced.
+            HANDLE out = CreateFileA(seg.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+            while (out == INVALID_HANDLE_VALUE &&
+                   (out = CreateFileA(seg.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, NULL)) == INVALID_HANDLE_VALUE) {
                 if (!AskRetry(IDS_SPLIT_CANNOT_WRITE, seg.c_str())) {
                     CloseHandle(in);

@@ -52,7 +52,7 @@ bool FileEnum::Start(const char* folder, const char* mask)
         return false;
     }
     char pattern[MAX_PATH];
-    if (IsFolderPath(folder)) {
+    if ((m_flags & KnownFolder) || IsFolderPath(folder)) {
         if (!Join(pattern, folder, mask ? mask : "*.*"))
             return false;
     } else if (!StrCopyN(pattern, folder, MAX_PATH)) {

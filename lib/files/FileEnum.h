@@ -7,7 +7,8 @@ class PANOREL32_API FileEnum {
 public:
     enum {
         ReportDots = 1,     // also report "." and ".."
-        NoShortNames = 2    // no short (8.3) names: the file system need not make them
+        NoShortNames = 2,   // no short (8.3) names: the file system need not make them
+        KnownFolder = 4     // Start's folder is a folder: not asked again (a trip to the server)
     };
     enum { FsUnknown = -1, FsOther = 0, FsFat = 1 };
 

@@ -209,6 +209,47 @@ TEST_F(CompareSync, CompareSelectsByNameAndTimeInBothPanels)
     app.Close();
 }
 
+// Names are found without regard to case in any script, and only by themselves: a name the
+// file system would have to match by a pattern stands beside siblings such a pattern would catch.
+TEST_F(CompareSync, CompareFindsNamesWithoutRegardToCaseInEveryScript)
+{
+    Put(a + "\\ReadMe.TXT", "r", 5);
+    Put(p + "\\README.txt", "r", 5);
+    Put(a + "\\Файл.txt", "f2", 7);
+    Put(p + "\\фАЙЛ.txt", "f1", 5);
+    Put(a + "\\日本.txt", "j", 5);
+    Put(p + "\\日本.txt", "j", 5);
+    Put(p + "\\ab.txt", "ab", 5);   // two characters where 日本 has two
+    Put(a + "\\😀.txt", "e2", 9);
+    Put(p + "\\😀.txt", "e1", 5);
+    Put(p + "\\zz.txt", "zz", 9);   // two UTF-16 units where the emoji has two
+    CreateDirectoryA((a + "\\Deep").c_str(), NULL);
+    CreateDirectoryA((p + "\\DEEP").c_str(), NULL);
+    CreateDirectoryA((a + "\\Deep\\Inner").c_str(), NULL);
+    CreateDirectoryA((p + "\\DEEP\\inner").c_str(), NULL);
+    Put(a + "\\Deep\\Inner\\Ъ.txt", "d2", 9);
+    Put(p + "\\DEEP\\inner\\ъ.txt", "d1", 5);
+    Put(a + "\\Deep\\same.txt", "s", 5);
+    Put(p + "\\DEEP\\SAME.TXT", "s", 5);
+    drv::AppProcess app;
+    HWND main = Start(app, 5);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+
+    // With subfolders: a difference two levels down selects the folders of either case.
+    Compare(app, {IDC_A_UNIQUE, IDC_A_NEWER, IDC_P_UNIQUE, IDC_P_OLDER, IDC_SUBFOLDERS});
+    ExpectSelection(main, 0, {"Deep", "Файл.txt", "😀.txt"}, __LINE__);
+    ExpectSelection(main, 1, {"DEEP", "ab.txt", "фАЙЛ.txt", "😀.txt", "zz.txt"}, __LINE__);
+
+    // Same, without subfolders: folders of one name count as the same.
+    Compare(app, {IDC_A_SAME, IDC_P_SAME});
+    ExpectSelection(main, 0, {"Deep", "ReadMe.TXT", "日本.txt"}, __LINE__);
+    ExpectSelection(main, 1, {"DEEP", "README.txt", "日本.txt"}, __LINE__);
+
+    EXPECT_TRUE(watcher.Answered().empty());
+    app.Close();
+}
+
 TEST_F(CompareSync, CompareOfEqualFoldersSaysSo)
 {
     Put(a + "\\one.txt", "1", 5);
