@@ -468,7 +468,7 @@ std::string GetUserString(const char* subKey, const char* name)
 
 namespace drv {
 
-std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
+std::vector<std::string> ColumnTexts(HWND list, int column, bool selectedOnly)
 {
     std::vector<std::string> texts;
     DWORD pid = 0;
@@ -476,8 +476,8 @@ std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process)
         return texts;
-    // The item structure and its text buffer must live in the list's own process.
-    const SIZE_T textSize = 520;
+    // The item structure and its text buffer live in the list's own process.
+    const SIZE_T textSize = 1024;
     BYTE* remote = static_cast<BYTE*>(
         VirtualAllocEx(process, NULL, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
     if (remote) {
@@ -489,14 +489,14 @@ std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
              i > prev && i < count && (int)texts.size() < count;
              prev = i, i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, flags)) {
             LVITEMA item = {};
-            item.mask = LVIF_TEXT;
             item.iItem = i;
+            item.iSubItem = column;
             item.pszText = reinterpret_cast<char*>(remote + sizeof(LVITEMA));
             item.cchTextMax = (int)textSize;
             SIZE_T done = 0;
             WriteProcessMemory(process, remote, &item, sizeof(item), &done);
             SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)remote);
-            char text[520] = "";
+            char text[textSize] = "";
             ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize, &done);
             text[textSize - 1] = 0;
             texts.push_back(text);
@@ -505,6 +505,11 @@ std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
     }
     CloseHandle(process);
     return texts;
+}
+
+std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly)
+{
+    return ColumnTexts(list, 0, selectedOnly);
 }
 
 }  // namespace drv

@@ -123,6 +123,9 @@ std::string GetUserString(const char* subKey, const char* name);
 namespace drv {
 // Texts (first column) of a list view's items in another process: all, or only the selected.
 std::vector<std::string> ListViewTexts(HWND list, bool selectedOnly);
+// The texts of one column of another process's list, as the list gives them (all items, or
+// the selected), in the list's order.
+std::vector<std::string> ColumnTexts(HWND list, int column, bool selectedOnly);
 }  // namespace drv
 
 namespace drv {

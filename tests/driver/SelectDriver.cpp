@@ -43,44 +43,6 @@ int ItemCount(HWND list)
     return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
-std::vector<std::string> ColumnTexts(HWND list, int column, bool selectedOnly)
-{
-    std::vector<std::string> texts;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return texts;
-    // The item structure and its text buffer live in the list's own process.
-    const SIZE_T textSize = 1024;
-    BYTE* remote = static_cast<BYTE*>(
-        VirtualAllocEx(process, NULL, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
-    if (remote) {
-        int flags = selectedOnly ? LVNI_SELECTED : LVNI_ALL;
-        int count = ItemCount(list);
-        int prev = -1;
-        for (int i = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, flags);
-             i > prev && i < count && (int)texts.size() < count;
-             prev = i, i = (int)SendMessageA(list, LVM_GETNEXTITEM, i, flags)) {
-            LVITEMA item = {};
-            item.iItem = i;
-            item.iSubItem = column;
-            item.pszText = reinterpret_cast<char*>(remote + sizeof(LVITEMA));
-            item.cchTextMax = (int)textSize;
-            SIZE_T done = 0;
-            WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-            SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)remote);
-            char text[textSize] = "";
-            ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize, &done);
-            text[textSize - 1] = 0;
-            texts.push_back(text);
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return texts;
-}
-
 int FocusedItem(HWND list)
 {
     return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);

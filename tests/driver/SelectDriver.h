@@ -13,9 +13,6 @@ int SelectedCount(HWND list);
 // Sets state bits of one item of another process's list (LVM_SETITEMSTATE).
 bool SetItemState(HWND list, int index, UINT state, UINT mask);
 int ItemCount(HWND list);
-// The texts of one column of another process's list, as the list gives them (all items, or
-// the selected), in the list's order.
-std::vector<std::string> ColumnTexts(HWND list, int column, bool selectedOnly);
 // The focused item's index, -1 when none is.
 int FocusedItem(HWND list);
 // Presses and releases a key with the modifiers held (VK_CONTROL, VK_SHIFT, VK_MENU), with
