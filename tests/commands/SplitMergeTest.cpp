@@ -181,12 +181,14 @@ protected:
         bool held = SuspendThread(worker) != (DWORD)-1;
         EXPECT_TRUE(held);
         atPress();
-        bool pressed = drv::PressButton(progress, IDCANCEL) &&
-                       drv::WaitFor([&] { return !IsWindow(progress); }, 10000);
+        bool pressed = drv::PressButton(progress, IDCANCEL);
+        // Closing may wait on the held thread (a message to the dialog's owner): then the
+        // press is taken once the thread goes on.
+        drv::WaitFor([&] { return !IsWindow(progress); }, 5000);
         if (held)
             ResumeThread(worker);
         CloseHandle(worker);
-        return pressed;
+        return pressed && drv::WaitFor([&] { return !IsWindow(progress); }, 10000);
     }
     static bool OkEnabled(HWND dlg) { return IsWindowEnabled(GetDlgItem(dlg, IDOK)) != FALSE; }
     static bool Confirm(HWND dlg)
