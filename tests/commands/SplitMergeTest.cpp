@@ -14,7 +14,7 @@ const char kPolicyKey[] = "SOFTWARE\\Policies\\Corvane\\Panorel";
 enum : UINT { ID_SPLIT = 39405, ID_MERGE = 39406 };
 enum : int { IDC_SELECTION = 1060, IDC_SEL_LABEL = 1218, IDC_TO_FOLDER = 1054, IDC_RENAME_TO = 1050,
              IDC_DELETE_SOURCE = 1200, IDC_SEG_SIZE = 1212, IDC_SEG_INFO = 1224, IDC_PATH = 1202,
-             IDC_YES_TO_ALL = 3601 };
+             IDC_YES_TO_ALL = 3601, IDC_NO_TO_ALL = 3602, IDC_PROGRESS_BAR = 7030 };
 
 std::string Segment(const std::string& base, int n)
 {
@@ -52,6 +52,15 @@ FILETIME WriteTime(const std::string& path)
     WIN32_FILE_ATTRIBUTE_DATA info = {};
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info);
     return info.ftLastWriteTime;
+}
+
+// The file's size, or -1 when it cannot be seen.
+long long SizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info))
+        return -1;
+    return (static_cast<long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
 bool SameTime(const FILETIME& a, const FILETIME& b)
@@ -135,6 +144,51 @@ protected:
             },
             timeoutMs);
         return found;
+    }
+    // The progress dialog of a run (the one with the bar; the path prompt shares its caption).
+    static HWND ProgressDialog(drv::AppProcess& app, const char* caption, DWORD timeoutMs = 10000)
+    {
+        HWND found = NULL;
+        drv::WaitFor(
+            [&] {
+                for (HWND w : drv::TopLevelWindows(app.Pid()))
+                    if (drv::ClassName(w) == "#32770" && drv::WindowText(w) == caption &&
+                        GetDlgItem(w, IDC_PROGRESS_BAR))
+                        return (found = w) != NULL;
+                return false;
+            },
+            timeoutMs);
+        return found;
+    }
+    // Presses Cancel on the progress dialog once `growing` has bytes, with the program's copying
+    // thread held still from just before the press until the dialog has gone: on a fast disk
+    // tens of MiB are copied sooner than a press could land, so without the hold the press
+    // would find the run over. `atPress` runs while the thread is held. True when the press
+    // was taken (the dialog went).
+    template <class F>
+    static bool CancelMidCopy(drv::AppProcess& app, HWND main, const char* caption,
+                              const std::string& growing, F atPress)
+    {
+        HWND progress = ProgressDialog(app, caption);
+        EXPECT_TRUE(progress != NULL);
+        if (!progress)
+            return false;
+        EXPECT_TRUE(drv::WaitFor([&] { return SizeOf(growing) > 0; }, 20000)) << growing;
+        HANDLE worker = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(main, NULL));
+        EXPECT_TRUE(worker != NULL);
+        if (!worker)
+            return false;
+        bool held = SuspendThread(worker) != (DWORD)-1;
+        EXPECT_TRUE(held);
+        atPress();
+        bool pressed = drv::PressButton(progress, IDCANCEL);
+        // Closing may wait on the held thread (a message to the dialog's owner): then the
+        // press is taken once the thread goes on.
+        drv::WaitFor([&] { return !IsWindow(progress); }, 5000);
+        if (held)
+            ResumeThread(worker);
+        CloseHandle(worker);
+        return pressed && drv::WaitFor([&] { return !IsWindow(progress); }, 10000);
     }
     static bool OkEnabled(HWND dlg) { return IsWindowEnabled(GetDlgItem(dlg, IDOK)) != FALSE; }
     static bool Confirm(HWND dlg)
@@ -467,6 +521,191 @@ TEST_F(SplitMerge, OverwriteQuestionNoKeepsTheSourceAndTheOldSegments)
     EXPECT_EQ("old two", drv::ReadBytes(Segment(b + "\\data.txt", 2)));
     EXPECT_EQ(data, drv::ReadBytes(a + "\\data.txt"));   // never deleted for a skipped split
     app.Close();
+}
+
+TEST_F(SplitMerge, YesToAllReplacesAnOlderLongerSetWhole)
+{
+    // An older set of six segments, and one beyond a gap that is not of the set.
+    std::vector<std::string> old;
+    for (int k = 1; k <= 6; ++k) {
+        old.push_back(Noise(450 + k, 100 + k));
+        drv::WriteBytes(Segment(b + "\\data.txt", k), old.back());
+    }
+    drv::WriteBytes(Segment(b + "\\data.txt", 8), "past a gap");
+    {
+        drv::AppProcess app;
+        HWND main = Start(app, a + "," + b, 3);
+        ASSERT_TRUE(main);
+        drv::ModalWatcher watcher(app.Pid());
+        HWND dlg = Open(app, main, ID_SPLIT, {"data.txt"});
+        ASSERT_TRUE(dlg);
+        EXPECT_EQ("4 segment(s) (Last segment: 100 bytes)", SetSize(dlg, "300"));
+        ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+        HWND box = app.WaitForWindowWithText("Destination file already exists:", 10000);
+        ASSERT_TRUE(box);
+        EXPECT_NE(std::string::npos, drv::AllTexts(box).find(Segment(b + "\\data.txt", 1)));
+        EXPECT_EQ("Yes to &All", drv::WindowText(GetDlgItem(box, IDC_YES_TO_ALL)));
+        ASSERT_TRUE(drv::PressButton(box, IDC_YES_TO_ALL));
+        ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));
+        const size_t sizes[] = {300, 300, 300, 100};
+        for (int k = 1; k <= 4; ++k) {
+            std::string bytes = drv::ReadBytes(Segment(b + "\\data.txt", k));
+            EXPECT_EQ(sizes[k - 1], bytes.size()) << k;
+            EXPECT_EQ(data.substr((k - 1) * 300, 300), bytes) << k;
+        }
+        // The rest of the old set went; what lies past its end stays.
+        EXPECT_FALSE(drv::Exists(Segment(b + "\\data.txt", 5)));
+        EXPECT_FALSE(drv::Exists(Segment(b + "\\data.txt", 6)));
+        EXPECT_EQ("past a gap", drv::ReadBytes(Segment(b + "\\data.txt", 8)));
+        EXPECT_EQ(data, drv::ReadBytes(a + "\\data.txt"));
+        // One question for the whole set: any other would have been answered by the watcher.
+        EXPECT_TRUE(watcher.Answered().empty());
+        app.Close();
+    }
+    // The new set merges back byte for byte, ending where it should.
+    drv::AppProcess app;
+    HWND main = Start(app, b + "," + c, 5);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    HWND dlg = Open(app, main, ID_MERGE, {"data.txt.001"});
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(Confirm(dlg));
+    EXPECT_EQ(data, drv::ReadBytes(c + "\\data.txt"));
+    EXPECT_TRUE(watcher.Answered().empty());
+    app.Close();
+}
+
+TEST_F(SplitMerge, NoToAllSkipsEverySourceAndChangesNothing)
+{
+    std::string other = Noise(900, 8);
+    drv::WriteBytes(a + "\\data2.txt", other);
+    drv::WriteBytes(Segment(b + "\\data.txt", 1), "old one");
+    drv::WriteBytes(Segment(b + "\\data.txt", 2), "old two");
+    drv::WriteBytes(Segment(b + "\\data2.txt", 1), "other old one");
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b, 4);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    HWND dlg = Open(app, main, ID_SPLIT, {"data.txt", "data2.txt"});
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ("2 objects", drv::WindowText(GetDlgItem(dlg, IDC_SELECTION)));
+    CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_CHECKED);
+    SetSize(dlg, "300");
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    HWND box = app.WaitForWindowWithText("Destination file already exists:", 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ("N&o to All", drv::WindowText(GetDlgItem(box, IDC_NO_TO_ALL)));
+    ASSERT_TRUE(drv::PressButton(box, IDC_NO_TO_ALL));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 20000));
+    // Neither source asked again, split or deleted; no segment made or changed.
+    EXPECT_TRUE(watcher.Answered().empty());
+    EXPECT_EQ(data, drv::ReadBytes(a + "\\data.txt"));
+    EXPECT_EQ(other, drv::ReadBytes(a + "\\data2.txt"));
+    EXPECT_EQ("old one", drv::ReadBytes(Segment(b + "\\data.txt", 1)));
+    EXPECT_EQ("old two", drv::ReadBytes(Segment(b + "\\data.txt", 2)));
+    EXPECT_EQ("other old one", drv::ReadBytes(Segment(b + "\\data2.txt", 1)));
+    EXPECT_FALSE(drv::Exists(Segment(b + "\\data.txt", 3)));
+    EXPECT_FALSE(drv::Exists(Segment(b + "\\data2.txt", 2)));
+    app.Close();
+}
+
+TEST_F(SplitMerge, CancelDuringSplitKeepsTheSourceAndTheWholeSegments)
+{
+    const size_t kSeg = 4 << 20, kCount = 16;
+    std::string big = Noise(kSeg * kCount, 31);
+    ASSERT_TRUE(drv::WriteBytes(a + "\\big.bin", big));
+    FILETIME when = Stamp(2020, 4);
+    ASSERT_TRUE(SetWriteTime(a + "\\big.bin", when));
+    drv::AppProcess app;
+    HWND main = Start(app, a + "," + b, 4);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    HWND dlg = Open(app, main, ID_SPLIT, {"big.bin"});
+    ASSERT_TRUE(dlg);
+    CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_CHECKED);
+    EXPECT_EQ("16 segment(s)", SetSize(dlg, "4194304"));
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    // Segments finished when Cancel is pressed.
+    size_t whole = 0;
+    ASSERT_TRUE(CancelMidCopy(app, main, "Splitting...", Segment(b + "\\big.bin", 1), [&] {
+        while (whole < kCount && SizeOf(Segment(b + "\\big.bin", (int)whole + 2)) >= 0)
+            ++whole;
+    }));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 30000));
+    ASSERT_LT(whole, kCount);
+
+    // The run ended early: what was whole stays, byte for byte; a cut segment does not stay
+    // to pass for a whole one; nothing past it was made.
+    size_t kept = 0;
+    while (kept < kCount && drv::Exists(Segment(b + "\\big.bin", (int)kept + 1)))
+        ++kept;
+    EXPECT_GE(kept, whole);
+    EXPECT_LT(kept, kCount);
+    for (size_t k = 1; k <= kept; ++k)
+        EXPECT_TRUE(big.substr((k - 1) * kSeg, kSeg) == drv::ReadBytes(Segment(b + "\\big.bin", (int)k))) << k;
+    for (size_t k = kept + 1; k <= kCount; ++k)
+        EXPECT_FALSE(drv::Exists(Segment(b + "\\big.bin", (int)k))) << k;
+    // The source is untouched and, though the box was checked, not deleted nor asked about.
+    EXPECT_TRUE(big == drv::ReadBytes(a + "\\big.bin"));
+    EXPECT_TRUE(SameTime(when, WriteTime(a + "\\big.bin")));
+    EXPECT_TRUE(watcher.Answered().empty());
+
+    // The program still answers and splits again.
+    bool answered = false;
+    app.Send(WM_NULL, 0, 0, 10000, &answered);
+    EXPECT_TRUE(answered);
+    dlg = Open(app, main, ID_SPLIT, {"data.txt"});
+    ASSERT_TRUE(dlg);
+    CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_UNCHECKED);
+    SetSize(dlg, "300");
+    ASSERT_TRUE(Confirm(dlg));
+    std::string joined;
+    for (int k = 1; k <= 4; ++k)
+        joined += drv::ReadBytes(Segment(b + "\\data.txt", k));
+    EXPECT_EQ(data, joined);
+    EXPECT_TRUE(watcher.Answered().empty());
+    EXPECT_TRUE(app.Close());
+}
+
+TEST_F(SplitMerge, CancelDuringMergeKeepsEverySegment)
+{
+    const size_t kSeg = 4 << 20, kCount = 16;
+    std::string big = Noise(kSeg * kCount, 37);
+    for (size_t k = 1; k <= kCount; ++k)
+        ASSERT_TRUE(drv::WriteBytes(Segment(b + "\\big.bin", (int)k), big.substr((k - 1) * kSeg, kSeg)));
+    drv::AppProcess app;
+    HWND main = Start(app, b + "," + c, kCount);
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    HWND dlg = Open(app, main, ID_MERGE, {"big.bin.001"});
+    ASSERT_TRUE(dlg);
+    CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_CHECKED);
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    long long atPress = 0;
+    ASSERT_TRUE(CancelMidCopy(app, main, "Merging...", c + "\\big.bin", [&] { atPress = SizeOf(c + "\\big.bin"); }));
+    ASSERT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 30000));
+    EXPECT_GT(atPress, 0);
+    EXPECT_LT(atPress, (long long)big.size());
+
+    // Every segment stays as it was, though the box was checked; no question was asked; the
+    // cut target does not stay to pass for the whole file.
+    for (size_t k = 1; k <= kCount; ++k)
+        EXPECT_TRUE(big.substr((k - 1) * kSeg, kSeg) == drv::ReadBytes(Segment(b + "\\big.bin", (int)k))) << k;
+    EXPECT_FALSE(drv::Exists(c + "\\big.bin"));
+    EXPECT_TRUE(watcher.Answered().empty());
+
+    // The program still answers, and the same set merges whole.
+    bool answered = false;
+    app.Send(WM_NULL, 0, 0, 10000, &answered);
+    EXPECT_TRUE(answered);
+    dlg = Open(app, main, ID_MERGE, {"big.bin.001"});
+    ASSERT_TRUE(dlg);
+    CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_UNCHECKED);
+    ASSERT_TRUE(Confirm(dlg));
+    EXPECT_TRUE(big == drv::ReadBytes(c + "\\big.bin"));
+    EXPECT_TRUE(drv::Exists(Segment(b + "\\big.bin", 1)));
+    EXPECT_TRUE(watcher.Answered().empty());
+    EXPECT_TRUE(app.Close());
 }
 
 TEST_F(SplitMerge, NamesInAnyScriptFoldersAsSegmentsAndRelativeDestinations)
