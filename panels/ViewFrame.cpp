@@ -391,6 +391,7 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus, bool revisit, const S
                 bool plain = m_folder.IsDosFolder();
                 m_view->FinishInit(plain ? 1 : 0);
                 SetWindowLongPtrA(m_view->GetWnd(), GWLP_ID, kFirstPaneId);
+                m_icons.Clear();
                 InstallViewCallbacks();
                 m_client = m_view->GetWnd();
                 ApplyListStyles();
@@ -1109,6 +1110,8 @@ LRESULT ViewFrame::OnListMessage(MSG_CALLBACK_DATA& data)
         ApplyPendingSelection();
         return 0;
     case LVM_DELETEALLITEMS:
+        // The list is filled again: its objects' icons are asked for afresh.
+        m_icons.Clear();
         RequestSelectionDisplay();
         return 0;
     }
@@ -1127,6 +1130,8 @@ BOOL ViewFrame::OnViewNotify(NMHDR* header, LRESULT* result)
     // answer in its place.
     if (!m_view || header->hwndFrom != m_view->GetListView())
         return FALSE;
+    if (m_icons.OnGetDispInfo(header, m_view->GetSVWnd(), result))
+        return TRUE;
     switch (header->code) {
     case LVN_ITEMCHANGING:
     case LVN_ITEMCHANGED:

@@ -8,6 +8,7 @@
 #include "panels/PanelSettings.h"
 #include "panels/PanelToolBar.h"
 #include "panels/PanelViewState.h"
+#include "panels/ViewIconMemo.h"
 #include "shell/ShellFolder.h"
 #include "shell/IdList.h"
 #include "shell/ShellView.h"
@@ -188,6 +189,7 @@ private:
     bool m_itemsInserted = false;        // list items came in since the last scroll-into-view
     bool m_selectionDisplayPending = false;
     bool m_selectionBatch = false;       // the list's item notices stop here
+    ViewIconMemo m_icons;                // the icons the view gave its objects
     PanelTitleBar m_title;
     PanelToolBar m_toolbar;
     fw::StatusBar m_status;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "driver/Driver.h"
+#include "driver/SelectDriver.h"
 
 namespace {
 using drv::TempFolder;
@@ -18,6 +19,8 @@ const char kProductKey[] = "Software\\Corvane\\Panorel QV";
 const char kRootKey[] = "Software\\Corvane\\Panorel QV\\Panorel QV";
 enum : UINT {
     ID_CHANGE_VIEW = 32815,
+    ID_NEW_FOLDER = 38203,
+    IDC_NEW_NAME = 1086,
     ID_PANEL_NEXT = 38501,
     ID_PANEL_STATUSBAR = 38504,
     ID_APP_ABOUT = 57664,
@@ -523,6 +526,141 @@ TEST_F(PanelView, GoingUpShowsTheFolderLeftInAFullList)
     EXPECT_GE(index, top);
     EXPECT_LT(index, top + page);
     EXPECT_TRUE(app.Close());
+}
+
+
+// The image index another process's list holds or is given for an item; -1 when unknown.
+int ItemImage(HWND list, int index)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return -1;
+    int image = -1;
+    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    if (remote) {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = index;
+        SIZE_T done = 0;
+        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
+        DWORD_PTR ok = 0;
+        if (SendMessageTimeoutA(list, LVM_GETITEMA, 0, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000, &ok) && ok &&
+            ReadProcessMemory(process, remote, &item, sizeof(item), &done))
+            image = item.iImage;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return image;
+}
+
+// The pixels of a window's client area as the screen shows them.
+std::vector<BYTE> ClientPixels(HWND wnd)
+{
+    RECT r;
+    GetClientRect(wnd, &r);
+    MapWindowPoints(wnd, NULL, reinterpret_cast<POINT*>(&r), 2);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<BYTE> pixels;
+    if (w <= 0 || h <= 0)
+        return pixels;
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        SelectObject(mem, old);
+        GdiFlush();
+        pixels.assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + (size_t)w * h * 4);
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+    return pixels;
+}
+
+// Repaints a list of another process completely and waits until it has drawn.
+bool Repaint(HWND list)
+{
+    if (!InvalidateRect(list, NULL, TRUE))
+        return false;
+    DWORD_PTR r = 0;
+    return drv::WaitFor([&] { return !GetUpdateRect(list, NULL, FALSE); }, 5000) &&
+           SendMessageTimeoutA(list, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+}
+
+TEST_F(PanelView, RepaintsShowTheIconsTheViewGaveAndRenamedOrNewObjectsAreAskedAnew)
+{
+    // A folder of its own: what the test renames and makes stays out of the others' way.
+    std::string icons = TempFolder("panelview_icons");
+    drv::RemoveTree(icons);
+    CreateDirectoryA(icons.c_str(), NULL);
+    for (const char* name : {"one.txt", "two.txt", "three.log", "tool.txt"})
+        ASSERT_TRUE(MakeFile(icons + "\\" + name));
+    CreateDirectoryA((icons + "\\sub").c_str(), NULL);
+    drv::SetUserDword(kRootKey, "PaneOpts", 0x1D);   // quick rename allowed
+    drv::AppProcess app;
+    drv::ModalWatcher watcher(app.Pid());
+    HWND main = Start(app, icons + "," + other);
+    ASSERT_TRUE(main != NULL);
+    HWND list = drv::PanelList(main, 0);
+    ASSERT_TRUE(drv::WaitFor([&] { return ItemIndex(list, "tool.txt") >= 0; }, 5000));
+    struct Seen {
+        const char* name;
+        int image;
+    } seen[] = {{"sub", -1}, {"one.txt", -1}, {"two.txt", -1}, {"three.log", -1}, {"tool.txt", -1}};
+    for (Seen& s : seen) {
+        s.image = ItemImage(list, ItemIndex(list, s.name));
+        EXPECT_GE(s.image, 0) << s.name;
+    }
+    EXPECT_NE(seen[0].image, seen[1].image);   // a folder is not a document
+    EXPECT_EQ(seen[1].image, seen[2].image);   // two of one kind
+    // Asked again (as every repaint asks), each object keeps its icon.
+    for (int round = 0; round < 2; ++round)
+        for (const Seen& s : seen)
+            EXPECT_EQ(s.image, ItemImage(list, ItemIndex(list, s.name))) << s.name << " round " << round;
+
+    // A full repaint draws the very same picture.
+    SetForegroundWindow(main);
+    ASSERT_TRUE(Repaint(list));
+    std::vector<BYTE> before = ClientPixels(list);
+    ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(Repaint(list));
+    EXPECT_TRUE(before == ClientPixels(list)) << "the list looks different after a repaint";
+
+    // A renamed object and a new folder are asked for anew: the renamed one stays a document,
+    // the new folder shows a folder's icon.
+    int index = ItemIndex(list, "tool.txt");
+    ASSERT_TRUE(drv::SelectListItem(list, "tool.txt"));
+    HWND edit = (HWND)SendMessageA(list, LVM_EDITLABELA, index, 0);
+    ASSERT_TRUE(edit != NULL);
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "tool.bin");
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    ASSERT_TRUE(drv::WaitFor([&] { return Exists(icons + "\\tool.bin"); }, 5000));
+    ASSERT_TRUE(drv::WaitFor([&] { return ItemIndex(list, "tool.bin") >= 0; }, 5000));
+    EXPECT_EQ(seen[1].image, ItemImage(list, ItemIndex(list, "tool.bin")));
+    ASSERT_TRUE(app.PostCommand(ID_NEW_FOLDER));
+    HWND dlg = drv::WaitForDialog(app.Pid(), "New Folder");
+    ASSERT_TRUE(dlg);
+    drv::SetItemText(dlg, IDC_NEW_NAME, "made");
+    ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+    ASSERT_TRUE(drv::WaitFor([&] { return ItemIndex(list, "made") >= 0; }, 5000));
+    EXPECT_EQ(seen[0].image, ItemImage(list, ItemIndex(list, "made")));
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(seen[k].image, ItemImage(list, ItemIndex(list, seen[k].name))) << seen[k].name;
+    EXPECT_TRUE(app.Close());
+    EXPECT_TRUE(watcher.Answered().empty());
+    drv::RemoveTree(icons);
 }
 
 }  // namespace
