@@ -391,7 +391,7 @@ bool ViewFrame::ShowFolder(bool extendHistory, bool focus, bool revisit, const S
                 bool plain = m_folder.IsDosFolder();
                 m_view->FinishInit(plain ? 1 : 0);
                 SetWindowLongPtrA(m_view->GetWnd(), GWLP_ID, kFirstPaneId);
-                m_icons.Clear();
+                m_icons.Start(m_folder.IsDosFolder());
                 InstallViewCallbacks();
                 m_client = m_view->GetWnd();
                 ApplyListStyles();

@@ -17,7 +17,13 @@ bool RunsUnderWine()
 
 }  // namespace
 
-ViewIconMemo::ViewIconMemo() : m_on(RunsUnderWine()) {}
+ViewIconMemo::ViewIconMemo() : m_wine(RunsUnderWine()) {}
+
+void ViewIconMemo::Start(bool fileSystemFolder)
+{
+    m_on = m_wine && fileSystemFolder;
+    m_images.clear();
+}
 
 bool ViewIconMemo::KeyOf(LPARAM item, std::string& key)
 {

@@ -14,7 +14,10 @@ class VmWnd;
 class ViewIconMemo {
 public:
     ViewIconMemo();
-    // True where the memo works: under Wine.
+    // A view of a file-system folder gets the memo, where the memo works at all (under Wine);
+    // other folders' objects (drives, printers) may change their look without a new identifier.
+    // Starts again empty.
+    void Start(bool fileSystemFolder);
     bool IsOn() const { return m_on; }
     // For a list's LVN_GETDISPINFOA/W that asks for an item's image: the image comes from the
     // memo (the view fills in whatever else was asked) or from the view, which `view` (the
@@ -30,6 +33,7 @@ private:
     // changed object (other name, time, size or attributes) has other bytes and is asked anew.
     static bool KeyOf(LPARAM item, std::string& key);
 
-    bool m_on;
+    bool m_wine;
+    bool m_on = false;
     std::unordered_map<std::string, int> m_images;
 };
