@@ -36,6 +36,9 @@ bool PressButton(HWND dlg, int id);
 // Writes a 24-bit BMP of the window (or the whole screen when null) into the artifacts folder;
 // returns the file's path, empty on failure.
 std::string Screenshot(const char* name, HWND wnd = NULL);
+// The pixels of a screen rectangle as the screen shows them, row by row from the top, one
+// 0x00RRGGBB value each; empty for an empty rectangle.
+std::vector<DWORD> ScreenPixels(const RECT& r);
 // Polls cond every 20 ms until it holds or the timeout passes.
 template <class F> bool WaitFor(F cond, DWORD timeoutMs)
 {

@@ -85,35 +85,10 @@ bool Near(COLORREF a, COLORREF b)
 // How many pixels of a screen rectangle are near the colour (one copy of the screen).
 int CountNear(const RECT& r, COLORREF c)
 {
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0)
-        return 0;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = NULL;
-    HDC screen = GetDC(NULL);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
     int count = 0;
-    if (bmp) {
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        const DWORD* px = static_cast<const DWORD*>(bits);
-        for (int i = 0; i < w * h; i++) {
-            DWORD v = px[i];
-            if (Near(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF), c))
-                count++;
-        }
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-    }
-    DeleteDC(mem);
-    ReleaseDC(NULL, screen);
+    for (DWORD v : drv::ScreenPixels(r))
+        if (Near(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF), c))
+            count++;
     return count;
 }
 

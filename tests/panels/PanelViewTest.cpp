@@ -556,36 +556,12 @@ int ItemImage(HWND list, int index)
 }
 
 // The pixels of a window's client area as the screen shows them.
-std::vector<BYTE> ClientPixels(HWND wnd)
+std::vector<DWORD> ClientPixels(HWND wnd)
 {
     RECT r;
     GetClientRect(wnd, &r);
     MapWindowPoints(wnd, NULL, reinterpret_cast<POINT*>(&r), 2);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<BYTE> pixels;
-    if (w <= 0 || h <= 0)
-        return pixels;
-    HDC screen = GetDC(NULL);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (bmp) {
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        SelectObject(mem, old);
-        GdiFlush();
-        pixels.assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + (size_t)w * h * 4);
-        DeleteObject(bmp);
-    }
-    DeleteDC(mem);
-    ReleaseDC(NULL, screen);
-    return pixels;
+    return drv::ScreenPixels(r);
 }
 
 // Repaints a list of another process completely and waits until it has drawn.
@@ -632,7 +608,7 @@ TEST_F(PanelView, RepaintsShowTheIconsTheViewGaveAndRenamedOrNewObjectsAreAskedA
     // A full repaint draws the very same picture.
     SetForegroundWindow(main);
     ASSERT_TRUE(Repaint(list));
-    std::vector<BYTE> before = ClientPixels(list);
+    std::vector<DWORD> before = ClientPixels(list);
     ASSERT_FALSE(before.empty());
     ASSERT_TRUE(Repaint(list));
     EXPECT_TRUE(before == ClientPixels(list)) << "the list looks different after a repaint";
