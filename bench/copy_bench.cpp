@@ -7,6 +7,7 @@
 // is not counted. Every copy is checked byte for byte afterwards (not timed), and the caches
 // are flushed (`sync`) before each timed copy.
 #include "BenchUtil.h"
+#include "driver/SelectDriver.h"
 #include "UnixRun.h"
 #include <shellapi.h>
 #include <shlobj.h>
@@ -248,24 +249,7 @@ double TimeCopyLoop(const std::string& src, const std::string& dst)
 // Selects every item of a list view in another process.
 bool SelectAll(HWND list)
 {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return false;
-    bool ok = false;
-    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    if (remote) {
-        LVITEMA item = {};
-        item.stateMask = LVIS_SELECTED;
-        item.state = LVIS_SELECTED;
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        ok = SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote) != 0;
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return ok;
+    return drv::SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 HWND FindDialog(DWORD pid, const char* caption)

@@ -160,6 +160,18 @@ protected:
             timeoutMs);
         return found;
     }
+    // True when the program still answers a message.
+    static bool StillAnswers(drv::AppProcess& app)
+    {
+        bool answered = false;
+        app.Send(WM_NULL, 0, 0, 10000, &answered);
+        return answered;
+    }
+    // Segment k (1-based) of a set cut from `whole` in pieces of `size` holds its bytes.
+    static bool SegmentHolds(const std::string& base, const std::string& whole, size_t size, size_t k)
+    {
+        return whole.substr((k - 1) * size, size) == drv::ReadBytes(Segment(base, (int)k));
+    }
     // Presses Cancel on the progress dialog once `growing` has bytes, with the program's copying
     // thread held still from just before the press until the dialog has gone: on a fast disk
     // tens of MiB are copied sooner than a press could land, so without the hold the press
@@ -642,7 +654,7 @@ TEST_F(SplitMerge, CancelDuringSplitKeepsTheSourceAndTheWholeSegments)
     EXPECT_GE(kept, whole);
     EXPECT_LT(kept, kCount);
     for (size_t k = 1; k <= kept; ++k)
-        EXPECT_TRUE(big.substr((k - 1) * kSeg, kSeg) == drv::ReadBytes(Segment(b + "\\big.bin", (int)k))) << k;
+        EXPECT_TRUE(SegmentHolds(b + "\\big.bin", big, kSeg, k)) << k;
     for (size_t k = kept + 1; k <= kCount; ++k)
         EXPECT_FALSE(drv::Exists(Segment(b + "\\big.bin", (int)k))) << k;
     // The source is untouched and, though the box was checked, not deleted nor asked about.
@@ -651,9 +663,7 @@ TEST_F(SplitMerge, CancelDuringSplitKeepsTheSourceAndTheWholeSegments)
     EXPECT_TRUE(watcher.Answered().empty());
 
     // The program still answers and splits again.
-    bool answered = false;
-    app.Send(WM_NULL, 0, 0, 10000, &answered);
-    EXPECT_TRUE(answered);
+    EXPECT_TRUE(StillAnswers(app));
     dlg = Open(app, main, ID_SPLIT, {"data.txt"});
     ASSERT_TRUE(dlg);
     CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_UNCHECKED);
@@ -690,14 +700,12 @@ TEST_F(SplitMerge, CancelDuringMergeKeepsEverySegment)
     // Every segment stays as it was, though the box was checked; no question was asked; the
     // cut target does not stay to pass for the whole file.
     for (size_t k = 1; k <= kCount; ++k)
-        EXPECT_TRUE(big.substr((k - 1) * kSeg, kSeg) == drv::ReadBytes(Segment(b + "\\big.bin", (int)k))) << k;
+        EXPECT_TRUE(SegmentHolds(b + "\\big.bin", big, kSeg, k)) << k;
     EXPECT_FALSE(drv::Exists(c + "\\big.bin"));
     EXPECT_TRUE(watcher.Answered().empty());
 
     // The program still answers, and the same set merges whole.
-    bool answered = false;
-    app.Send(WM_NULL, 0, 0, 10000, &answered);
-    EXPECT_TRUE(answered);
+    EXPECT_TRUE(StillAnswers(app));
     dlg = Open(app, main, ID_MERGE, {"big.bin.001"});
     ASSERT_TRUE(dlg);
     CheckDlgButton(dlg, IDC_DELETE_SOURCE, BST_UNCHECKED);

@@ -11,26 +11,45 @@ bool SelectNames(HWND list, const std::vector<std::string>& names)
     return SelectListItems(list, names);
 }
 
-bool SetItemState(HWND list, int index, UINT state, UINT mask)
+namespace {
+// Sends a list message whose lParam is an LVITEMA to another process's list: the item goes
+// into that process's memory and, when read, comes back from it. False when the message failed.
+bool RemoteItem(HWND list, UINT msg, WPARAM wp, LVITEMA& item, bool read)
 {
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process)
         return false;
     bool ok = false;
     void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
     if (remote) {
-        LVITEMA item = {};
-        item.state = state;
-        item.stateMask = mask;
         SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        ok = SendMessageA(list, LVM_SETITEMSTATE, index, (LPARAM)remote) != 0;
+        DWORD_PTR result = 0;
+        ok = WriteProcessMemory(process, remote, &item, sizeof(item), &done) &&
+             SendMessageTimeoutA(list, msg, wp, (LPARAM)remote, SMTO_ABORTIFHUNG, 10000, &result) && result &&
+             (!read || ReadProcessMemory(process, remote, &item, sizeof(item), &done));
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
     CloseHandle(process);
     return ok;
+}
+}  // namespace
+
+bool SetItemState(HWND list, int index, UINT state, UINT mask)
+{
+    LVITEMA item = {};
+    item.state = state;
+    item.stateMask = mask;
+    return RemoteItem(list, LVM_SETITEMSTATE, (WPARAM)index, item, false);
+}
+
+int ItemImage(HWND list, int index)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    return RemoteItem(list, LVM_GETITEMA, 0, item, true) ? item.iImage : -1;
 }
 
 int SelectedCount(HWND list)

@@ -12,6 +12,8 @@ bool SelectNames(HWND list, const std::vector<std::string>& names);
 int SelectedCount(HWND list);
 // Sets state bits of one item of another process's list (LVM_SETITEMSTATE).
 bool SetItemState(HWND list, int index, UINT state, UINT mask);
+// The image index another process's list holds or is given for an item; -1 when unknown.
+int ItemImage(HWND list, int index);
 int ItemCount(HWND list);
 // The focused item's index, -1 when none is.
 int FocusedItem(HWND list);

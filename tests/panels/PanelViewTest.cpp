@@ -48,28 +48,8 @@ void ChooseItem(HWND popup, int n)
     PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// Sets the state bits of an item (-1: all items) of another process's list.
-bool SetItemState(HWND list, int index, UINT state, UINT mask)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return false;
-    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    bool ok = false;
-    if (remote) {
-        LVITEMA item = {};
-        item.state = state;
-        item.stateMask = mask;
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        ok = SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)index, (LPARAM)remote) != 0;
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return ok;
-}
+using drv::SetItemState;
+using drv::ItemImage;
 
 int ItemIndex(HWND list, const char* text)
 {
@@ -528,32 +508,6 @@ TEST_F(PanelView, GoingUpShowsTheFolderLeftInAFullList)
     EXPECT_TRUE(app.Close());
 }
 
-
-// The image index another process's list holds or is given for an item; -1 when unknown.
-int ItemImage(HWND list, int index)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return -1;
-    int image = -1;
-    void* remote = VirtualAllocEx(process, NULL, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    if (remote) {
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = index;
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote, &item, sizeof(item), &done);
-        DWORD_PTR ok = 0;
-        if (SendMessageTimeoutA(list, LVM_GETITEMA, 0, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000, &ok) && ok &&
-            ReadProcessMemory(process, remote, &item, sizeof(item), &done))
-            image = item.iImage;
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return image;
-}
 
 // The pixels of a window's client area as the screen shows them.
 std::vector<DWORD> ClientPixels(HWND wnd)
