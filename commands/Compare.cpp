@@ -19,6 +19,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <string.h>
+#include <memory>
 #include <unordered_set>
 
 namespace {
@@ -50,47 +51,6 @@ std::string Join(const std::string& folder, const char* name)
     return out + name;
 }
 
-class CompareDlg : public VmDlg {
-public:
-    CompareDlg(const char* active, const char* passive, DWORD bits) : m_active(active), m_passive(passive), bits(bits) {}
-    BOOL OnInitDialog() override
-    {
-        VmDlg::OnInitDialog();
-        HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_COMPARE));
-        if (icon) {
-            SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
-            SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-        }
-        SetDlgItemTextA(m_hWnd, IDC_CMP_ACTIVE_PATH, m_active);
-        SetDlgItemTextA(m_hWnd, IDC_CMP_PASSIVE_PATH, m_passive);
-        for (const BoxBit& b : kBoxes)
-            CheckDlgButton(m_hWnd, b.id, (bits & b.bit) ? BST_CHECKED : BST_UNCHECKED);
-        SplitMergeUi_PlaceDialog(m_hWnd, nullptr);
-        return TRUE;
-    }
-    void OnOK() override
-    {
-        for (const BoxBit& b : kBoxes)
-            bits = IsDlgButtonChecked(m_hWnd, b.id) == BST_CHECKED ? (bits | b.bit) : (bits & ~b.bit);
-        CloseDialog(IDOK, 0);
-    }
-    bool OnCommand(int id, int code, HWND) override
-    {
-        if (id == IDHELP && code == BN_CLICKED) {
-            OnHelp(38214);
-            return true;
-        }
-        return false;
-    }
-
-private:
-    const char* m_active;
-    const char* m_passive;
-
-public:
-    DWORD bits;
-};
-
 // The qualifying top-level names of one panel, selected in one pass over its view at the end.
 struct PanelSelector {
     ViewFrame* panel;
@@ -118,6 +78,7 @@ void SelectCollected(PanelSelector& s)
         return;
     int count = ListView_GetItemCount(list);
     std::wstring key;
+    SelectionBatch batch(*s.panel, 0, LVIS_SELECTED);
     for (int i = 0; i < count; ++i) {
         ITEMIDLIST* item = nullptr;
         if (FAILED(fv->Item(i, &item)) || !item)
@@ -131,11 +92,12 @@ void SelectCollected(PanelSelector& s)
     fv->Release();
 }
 
-void ClearSelection(ViewFrame* panel)
+void ClearSelection(ViewFrame& panel)
 {
-    HWND list = panel->GetListView();
+    HWND list = panel.GetListView();
     if (!list)
         return;
+    SelectionBatch batch(panel, LVIS_SELECTED, 0);
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
@@ -154,11 +116,9 @@ bool ShowEntry(Progress* progress, const char* name)
     return progress->IsCanceled();
 }
 
-}  // namespace
-
-unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criteria[2], bool subfolders,
-                       unsigned need, Progress* progress, CompareMatchFn onMatch, void* context,
-                       bool* cancelled)
+unsigned CompareTrees(FolderPairReader& reader, const std::string folder[2], const CompareCriteria criteria[2],
+                      bool subfolders, unsigned need, Progress* progress, CompareMatchFn onMatch, void* context,
+                      bool* cancelled)
 {
     if (progress && progress->IsCanceled())
         *cancelled = true;
@@ -166,7 +126,8 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
         return 0;
     // A folder that cannot be read qualifies nothing; against it every entry is unique.
     FolderIndex index[2];
-    bool read[2] = {index[0].Load(folder[0].c_str()), index[1].Load(folder[1].c_str())};
+    bool read[2] = {false, false};
+    reader.Load(index, folder, read);
     unsigned found = 0;
     for (int side = 0; side < 2; ++side) {
         const CompareCriteria& c = criteria[side];
@@ -217,7 +178,7 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
             !(other->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
         const std::string sub[2] = {Join(folder[0], entry.cFileName), Join(folder[1], other->cFileName)};
-        unsigned inside = Compare_Trees(sub, criteria, true, want, progress, nullptr, nullptr, cancelled);
+        unsigned inside = CompareTrees(reader, sub, criteria, true, want, progress, nullptr, nullptr, cancelled);
         if (*cancelled)
             return found;
         for (int side = 0; side < 2; ++side) {
@@ -230,6 +191,16 @@ unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criter
         }
     }
     return found;
+}
+
+}  // namespace
+
+unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criteria[2], bool subfolders,
+                       unsigned need, Progress* progress, CompareMatchFn onMatch, void* context,
+                       bool* cancelled)
+{
+    FolderPairReader reader;
+    return CompareTrees(reader, folder, criteria, subfolders, need, progress, onMatch, context, cancelled);
 }
 
 bool Compare_TakePanels(CMainFrame& frame, ViewFrame*& active, ViewFrame*& passive,
@@ -248,6 +219,168 @@ bool Compare_TakePanels(CMainFrame& frame, ViewFrame*& active, ViewFrame*& passi
     return pathA[0] && pathP[0];
 }
 
+namespace {
+
+// Waits for the comparison's thread. Once the progress dialog is up the messages other threads
+// send are answered (the dialog's thread sends to its owner, the frame), as they were while the
+// comparison ran on this thread and wrote to that dialog; before that they wait until the
+// command ends, as posted input always does.
+void WaitForRun(HANDLE thread, const Progress& progress)
+{
+    while (!progress.GetDlgHWND()) {
+        if (WaitForSingleObject(thread, 20) != WAIT_TIMEOUT)
+            return;
+    }
+    DWORD got;
+    while ((got = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE)) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (got != WAIT_OBJECT_0)
+        WaitForSingleObject(thread, INFINITE);   // the thread uses the run: it must end first
+}
+
+// One comparison, begun on a thread of its own as soon as the user presses OK: under Wine
+// the dialog takes some 25 ms to go, and the folders are read meanwhile. The user-interface
+// thread waits for it before it selects anything; without the thread it runs there.
+class CompareRun {
+public:
+    CompareRun(HWND owner, ViewFrame* active, ViewFrame* passive, const char* pathA, const char* pathP)
+        : m_owner(owner), m_found{{active, {}}, {passive, {}}}, m_folders{pathA, pathP}
+    {
+    }
+    ~CompareRun()
+    {
+        if (m_thread) {
+            WaitForRun(m_thread, *m_progress);
+            CloseHandle(m_thread);
+        }
+    }
+    CompareRun(const CompareRun&) = delete;   // owns its thread
+    CompareRun& operator=(const CompareRun&) = delete;
+
+    void Start(DWORD bits)
+    {
+        if (m_started)
+            return;
+        m_subfolders = (bits & S2_CMP_SUBFOLDERS) != 0;
+        CompareCriteria& a = m_criteria[0];
+        a.unique = (bits & S2_CMP_A_UNIQUE) != 0;
+        a.newer = (bits & S2_CMP_A_NEWER) != 0;
+        a.same = (bits & S2_CMP_A_SAME) != 0;
+        a.older = (bits & S2_CMP_A_OLDER) != 0;
+        CompareCriteria& p = m_criteria[1];
+        p.unique = (bits & S2_CMP_P_UNIQUE) != 0;
+        p.newer = (bits & S2_CMP_P_NEWER) != 0;
+        p.same = (bits & S2_CMP_P_SAME) != 0;
+        p.older = (bits & S2_CMP_P_OLDER) != 0;
+        m_wait.reset(new VmWaitCursor);
+        // Most comparisons end before a dialog could be read: it shows only when one lasts.
+        m_progress.reset(new Progress(m_owner, 500));
+        m_progress->SetText(0, ResStr(IDS_CMP_COMPARING));
+        m_progress->SetRange(0, 100);
+        m_noDst.reset(new DisableDayLightSavings);
+        m_started = true;
+        m_thread = CreateThread(NULL, 0, ThreadProc, this, 0, NULL);
+    }
+
+    // Waits for the comparison (or runs it, without its thread) and selects what it found, also
+    // what was found before a cancel. The panels' selections are cleared first. True when the
+    // user cancelled.
+    bool Finish()
+    {
+        if (!m_started)
+            return false;
+        ClearSelection(*m_found[0].panel);
+        ClearSelection(*m_found[1].panel);
+        if (m_thread) {
+            WaitForRun(m_thread, *m_progress);
+            CloseHandle(m_thread);
+            m_thread = NULL;
+        } else {
+            Run();
+        }
+        m_progress->Close();
+        SelectCollected(m_found[0]);
+        SelectCollected(m_found[1]);
+        m_noDst.reset();
+        m_progress.reset();
+        m_wait.reset();
+        return m_cancelled;
+    }
+
+private:
+    static DWORD WINAPI ThreadProc(void* self)
+    {
+        static_cast<CompareRun*>(self)->Run();
+        return 0;
+    }
+    void Run()
+    {
+        Compare_Trees(m_folders, m_criteria, m_subfolders, 3, m_progress.get(), CollectName, m_found, &m_cancelled);
+    }
+
+    HWND m_owner;
+    PanelSelector m_found[2];
+    const std::string m_folders[2];
+    CompareCriteria m_criteria[2];
+    bool m_subfolders = false;
+    bool m_started = false;
+    bool m_cancelled = false;   // written by the run, read once it has ended
+    HANDLE m_thread = NULL;
+    std::unique_ptr<VmWaitCursor> m_wait;
+    std::unique_ptr<Progress> m_progress;
+    std::unique_ptr<DisableDayLightSavings> m_noDst;
+};
+
+class CompareDlg : public VmDlg {
+public:
+    CompareDlg(const char* active, const char* passive, DWORD bits, CompareRun& run)
+        : m_active(active), m_passive(passive), m_run(run), bits(bits)
+    {
+    }
+    BOOL OnInitDialog() override
+    {
+        VmDlg::OnInitDialog();
+        HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_COMPARE));
+        if (icon) {
+            SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
+            SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+        }
+        SetDlgItemTextA(m_hWnd, IDC_CMP_ACTIVE_PATH, m_active);
+        SetDlgItemTextA(m_hWnd, IDC_CMP_PASSIVE_PATH, m_passive);
+        for (const BoxBit& b : kBoxes)
+            CheckDlgButton(m_hWnd, b.id, (bits & b.bit) ? BST_CHECKED : BST_UNCHECKED);
+        SplitMergeUi_PlaceDialog(m_hWnd, nullptr);
+        return TRUE;
+    }
+    void OnOK() override
+    {
+        for (const BoxBit& b : kBoxes)
+            bits = IsDlgButtonChecked(m_hWnd, b.id) == BST_CHECKED ? (bits | b.bit) : (bits & ~b.bit);
+        m_run.Start(bits);   // the comparison begins while the dialog goes
+        CloseDialog(IDOK, 0);
+    }
+    bool OnCommand(int id, int code, HWND) override
+    {
+        if (id == IDHELP && code == BN_CLICKED) {
+            OnHelp(38214);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    const char* m_active;
+    const char* m_passive;
+    CompareRun& m_run;
+
+public:
+    DWORD bits;
+};
+
+}  // namespace
+
 void RunCompare(CMainFrame& frame, UINT)
 {
     ViewFrame *active = nullptr, *passive = nullptr;
@@ -255,44 +388,19 @@ void RunCompare(CMainFrame& frame, UINT)
     if (!Compare_TakePanels(frame, active, passive, pathA, pathP))
         return;
     Settings2Opts& s2 = GetMainApp().m_settings.settings2;
-    CompareDlg dlg(pathA, pathP, s2.value);
+    CompareRun run(frame.m_hWnd, active, passive, pathA, pathP);
+    CompareDlg dlg(pathA, pathP, s2.value, run);
     if (dlg.Modal(IDD_COMPARE, GetModuleHandleA(NULL), frame.m_hWnd) != IDOK)
         return;
     for (const BoxBit& b : kBoxes)
         s2.Set(b.bit, (dlg.bits & b.bit) != 0);
     s2.Store();
-
-    bool subfolders = (dlg.bits & S2_CMP_SUBFOLDERS) != 0;
-    CompareCriteria ca, cp;
-    ca.unique = (dlg.bits & S2_CMP_A_UNIQUE) != 0;
-    ca.newer = (dlg.bits & S2_CMP_A_NEWER) != 0;
-    ca.same = (dlg.bits & S2_CMP_A_SAME) != 0;
-    ca.older = (dlg.bits & S2_CMP_A_OLDER) != 0;
-    cp.unique = (dlg.bits & S2_CMP_P_UNIQUE) != 0;
-    cp.newer = (dlg.bits & S2_CMP_P_NEWER) != 0;
-    cp.same = (dlg.bits & S2_CMP_P_SAME) != 0;
-    cp.older = (dlg.bits & S2_CMP_P_OLDER) != 0;
-    {
-        VmWaitCursor wait;
-        // Most comparisons end before a dialog could be read: it shows only when one lasts.
-        Progress progress(frame.m_hWnd, 500);
-        progress.SetText(0, ResStr(IDS_CMP_COMPARING));
-        progress.SetRange(0, 100);
-        DisableDayLightSavings noDst;
-        PanelSelector found[2] = {{active, {}}, {passive, {}}};
-        const std::string folders[2] = {pathA, pathP};
-        const CompareCriteria criteria[2] = {ca, cp};
-        bool cancelled = false;
-        ClearSelection(active);
-        ClearSelection(passive);
-        Compare_Trees(folders, criteria, subfolders, 3, &progress, CollectName, found, &cancelled);
-        progress.Close();
-        SelectCollected(found[0]);   // what was found before a cancel, too
-        SelectCollected(found[1]);
-    }
+    bool cancelled = run.Finish();
     frame.UpdateStatusBar(false);
     HWND la = active->GetListView(), lp = passive->GetListView();
-    if ((!la || ListView_GetSelectedCount(la) == 0) && (!lp || ListView_GetSelectedCount(lp) == 0))
+    bool none = (!la || ListView_GetSelectedCount(la) == 0) && (!lp || ListView_GetSelectedCount(lp) == 0);
+    // A cancelled comparison did not look everywhere: it cannot tell that nothing differs.
+    if (none && !cancelled)
         Msg(frame.m_hWnd, MB_OK | MB_ICONINFORMATION, IDS_NO_DIFFERENCES);
     else {
         active->UpdateSelectionDisplay();

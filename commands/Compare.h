@@ -24,12 +24,14 @@ struct CompareCriteria {
     bool unique = false, newer = false, same = false, older = false;
 };
 
-// Compares two folders in both directions at once, each folder of the two trees read once:
+// Compares two folders in both directions at once, each folder of the two trees read once and
+// the two folders of a pair at the same time (FolderPairReader):
 // criteria[0] qualifies the entries of folder[0] against folder[1], criteria[1] the other way.
 // For each side in `need` (bit 1: folder[0], bit 2: folder[1]) onMatch, when given, is called
 // with every qualifying top-level name of that side; without it the comparison of a side ends
 // at its first qualifying entry (the question asked of a subfolder). The bits of the sides
-// that qualified; cancelled is set when the user cancelled (progress may be null).
+// that qualified; cancelled is set when the user cancelled (progress may be null). It touches
+// no window but progress's, so it may run on a thread of its own.
 typedef void (*CompareMatchFn)(int side, const char* name, void* context);
 unsigned Compare_Trees(const std::string folder[2], const CompareCriteria criteria[2], bool subfolders,
                        unsigned need, Progress* progress, CompareMatchFn onMatch, void* context,

@@ -73,6 +73,55 @@ const WIN32_FIND_DATAA* FolderIndex::FindKey(const std::wstring& key) const
     return it == m_byName.end() ? nullptr : &m_entries[it->second];
 }
 
+FolderPairReader::FolderPairReader()
+{
+    m_go = CreateEventA(NULL, FALSE, FALSE, NULL);
+    m_done = CreateEventA(NULL, FALSE, FALSE, NULL);
+    if (m_go && m_done)
+        m_thread = CreateThread(NULL, 0, ThreadProc, this, 0, NULL);
+}
+
+FolderPairReader::~FolderPairReader()
+{
+    if (m_thread) {
+        m_stop = true;
+        SetEvent(m_go);
+        WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+    }
+    if (m_go)
+        CloseHandle(m_go);
+    if (m_done)
+        CloseHandle(m_done);
+}
+
+DWORD WINAPI FolderPairReader::ThreadProc(void* self)
+{
+    FolderPairReader& r = *static_cast<FolderPairReader*>(self);
+    // The events order every access to the job: it is written before m_go and read back after
+    // m_done.
+    while (WaitForSingleObject(r.m_go, INFINITE) == WAIT_OBJECT_0 && !r.m_stop) {
+        r.m_read = r.m_index->Load(r.m_folder);
+        SetEvent(r.m_done);
+    }
+    return 0;
+}
+
+void FolderPairReader::Load(FolderIndex index[2], const std::string folder[2], bool read[2])
+{
+    if (!m_thread) {
+        read[0] = index[0].Load(folder[0].c_str());
+        read[1] = index[1].Load(folder[1].c_str());
+        return;
+    }
+    m_index = &index[1];
+    m_folder = folder[1].c_str();
+    SetEvent(m_go);
+    read[0] = index[0].Load(folder[0].c_str());
+    WaitForSingleObject(m_done, INFINITE);
+    read[1] = m_read;
+}
+
 int CompareLastWriteOn(const FILETIME& a, int fsA, const FILETIME& b, int fsB)
 {
     if (fsA == fsB)

@@ -121,24 +121,6 @@ void SetAllSelected(HWND list, bool select)
     InvalidateRect(list, NULL, TRUE);
 }
 
-// A selection change of the whole panel: the view and the status bar hear of it once, at the
-// end, not once per item.
-class SelectionBatch {
-public:
-    SelectionBatch(ViewFrame& panel, UINT oldState, UINT newState)
-        : m_panel(panel), m_old(oldState), m_new(newState)
-    {
-        m_panel.BeginSelectionBatch();
-    }
-    ~SelectionBatch() { m_panel.EndSelectionBatch(m_old, m_new); }
-    SelectionBatch(const SelectionBatch&) = delete;
-    SelectionBatch& operator=(const SelectionBatch&) = delete;
-
-private:
-    ViewFrame& m_panel;
-    UINT m_old, m_new;
-};
-
 void SetAllSelected(ViewFrame& panel, bool select)
 {
     SelectionBatch batch(panel, select ? 0 : LVIS_SELECTED, select ? LVIS_SELECTED : 0);

@@ -197,3 +197,22 @@ private:
     HFONT m_font = NULL;   // the custom list font, owned
     std::unique_ptr<Aside, AsideDeleter> m_aside;   // while the view is set aside
 };
+
+// A selection change of the whole panel: the view and the status bar hear of it once, at the
+// end, not once per item.
+class SelectionBatch {
+public:
+    SelectionBatch(ViewFrame& panel, UINT oldState, UINT newState)
+        : m_panel(panel), m_old(oldState), m_new(newState)
+    {
+        m_panel.BeginSelectionBatch();
+    }
+    ~SelectionBatch() { m_panel.EndSelectionBatch(m_old, m_new); }
+    SelectionBatch(const SelectionBatch&) = delete;
+    SelectionBatch& operator=(const SelectionBatch&) = delete;
+
+private:
+    ViewFrame& m_panel;
+    UINT m_old, m_new;
+};
+

@@ -556,3 +556,194 @@ TEST_F(CompareSync, SynchronizeWithALockedFileReportsTheFailure)
     EXPECT_TRUE(watcher.Answered().empty());
     app.Close();
 }
+
+namespace {
+
+// Threads of the program held still, so that a test can act while a run is at a known point.
+// Every held thread goes on again at Release or at the end.
+class HeldThreads {
+public:
+    HeldThreads() = default;
+    HeldThreads(const HeldThreads&) = delete;   // owns the thread handles
+    HeldThreads& operator=(const HeldThreads&) = delete;
+    ~HeldThreads()
+    {
+        Release();
+        for (HANDLE h : m_handles)
+            CloseHandle(h);
+    }
+    // Holds every thread of the process that is neither among `known` nor held already; the
+    // number of threads held now.
+    size_t HoldNew(DWORD pid, const std::vector<DWORD>& known)
+    {
+        for (DWORD id : drv::ThreadIds(pid)) {
+            if (std::find(known.begin(), known.end(), id) != known.end() ||
+                std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end())
+                continue;
+            HANDLE h = OpenThread(THREAD_SUSPEND_RESUME | SYNCHRONIZE, FALSE, id);
+            if (!h)
+                continue;
+            if (SuspendThread(h) == (DWORD)-1) {
+                CloseHandle(h);
+                continue;
+            }
+            m_ids.push_back(id);
+            m_handles.push_back(h);
+            m_held.push_back(h);
+        }
+        return m_held.size();
+    }
+    // Holds again the threads held before that are still running.
+    void HoldAgain()
+    {
+        for (HANDLE h : m_handles)
+            if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT && SuspendThread(h) != (DWORD)-1)
+                m_held.push_back(h);
+    }
+    void Release()
+    {
+        for (HANDLE h : m_held)
+            ResumeThread(h);
+        m_held.clear();
+    }
+    // True once every thread ever held has ended.
+    bool WaitEnded(DWORD timeoutMs)
+    {
+        for (HANDLE h : m_handles)
+            if (WaitForSingleObject(h, timeoutMs) != WAIT_OBJECT_0)
+                return false;
+        return true;
+    }
+
+private:
+    std::vector<DWORD> m_ids;
+    std::vector<HANDLE> m_handles, m_held;
+};
+
+// The progress dialog of a comparison, or null.
+HWND ComparingDialog(const drv::AppProcess& app, HWND main)
+{
+    for (HWND w : drv::TopLevelWindows(app.Pid()))
+        if (w != main && drv::AllTexts(w).find("Comparing...") != std::string::npos)
+            return w;
+    return NULL;
+}
+
+}  // namespace
+
+// A comparison that lasts: the threads the OK press starts are held past the progress dialog's
+// delay. The dialog shows and the run then ends with every difference selected. Cancel in the
+// middle of a second run keeps only differences (what was found before it), never claims that
+// nothing differs, and the program compares in full again afterwards.
+TEST_F(CompareSync, ALongCompareShowsItsProgressAndCancelStopsIt)
+{
+    // Made by the host's shell: twenty thousand files in a moment. Every folder of A holds one
+    // newer file; 0_newer.txt comes first at the top.
+    std::string script = "cd '" + drv::UnixPathOf(base) +
+                         "' && for s in A P; do for d in $(seq -w 0 39); do mkdir -p $s/d$d && "
+                         "(cd $s/d$d && touch -d '2023-01-10 05:00' $(seq -f 'f%03g.dat' 0 249)); done; done && "
+                         "for d in $(seq -w 0 39); do touch -d '2023-01-10 09:00' A/d$d/f249.dat; done && "
+                         "touch -d '2023-01-10 05:00' P/0_newer.txt && touch -d '2023-01-10 09:00' A/0_newer.txt";
+    ASSERT_TRUE(drv::RunUnixShell(script, nullptr, 120000));
+    std::vector<std::string> all = {"0_newer.txt"};
+    char name[16];
+    for (int d = 0; d < 40; ++d) {
+        snprintf(name, sizeof(name), "d%02d", d);
+        all.push_back(name);
+    }
+    drv::AppProcess app;
+    HWND main = Start(app, all.size());
+    ASSERT_TRUE(main);
+    drv::ModalWatcher watcher(app.Pid());
+    // The Compare dialog with subfolders and one criterion checked.
+    auto openCompare = [&](int criterion) -> HWND {
+        EXPECT_TRUE(app.PostCommand(ID_COMPARE));
+        HWND dlg = drv::WaitForDialogCaption(app.Pid(), "Compare");
+        for (int id : {IDC_A_UNIQUE, IDC_A_NEWER, IDC_A_SAME, IDC_A_OLDER, IDC_P_UNIQUE, IDC_P_NEWER,
+                       IDC_P_SAME, IDC_P_OLDER, IDC_SUBFOLDERS})
+            CheckDlgButton(dlg, id, id == criterion || id == IDC_SUBFOLDERS);
+        return dlg;
+    };
+    // Cancels the run of a progress dialog with the comparing threads standing still, so that
+    // the press lands mid-run; true once the run has ended.
+    auto cancelHeld = [&](HWND progress, HeldThreads& held) -> bool {
+        held.HoldAgain();
+        EXPECT_TRUE(drv::PressButton(progress, IDCANCEL));
+        EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(progress); }, 10000));
+        Sleep(150);   // the run asks for a cancel at most ten times a second
+        held.Release();
+        bool ended = held.WaitEnded(60000);
+        app.Send(WM_NULL, 0, 0, 60000);
+        return ended;
+    };
+    // Presses OK and holds what it starts for 700 ms; then the progress dialog, once it shows.
+    auto startHeld = [&](HWND dlg, HeldThreads& held, std::vector<DWORD>& known) -> HWND {
+        known = drv::ThreadIds(app.Pid());
+        EXPECT_TRUE(drv::PressButton(dlg, IDOK));
+        EXPECT_TRUE(drv::WaitFor([&] { return held.HoldNew(app.Pid(), known) > 0; }, 10000, 1));
+        Sleep(700);
+        held.Release();
+        HWND progress = NULL;
+        drv::WaitFor([&] { return (progress = ComparingDialog(app, main)) != NULL; }, 10000, 1);
+        return progress;
+    };
+
+    {
+        SCOPED_TRACE("a whole run");
+        HWND dlg = openCompare(IDC_A_NEWER);
+        ASSERT_TRUE(dlg);
+        HeldThreads held;
+        std::vector<DWORD> known;
+        HWND progress = startHeld(dlg, held, known);
+        EXPECT_TRUE(progress != NULL);
+        held.HoldAgain();
+        EXPECT_FALSE(drv::Screenshot("compare_progress").empty());
+        held.Release();
+        EXPECT_TRUE(held.WaitEnded(60000));
+        ExpectSelection(main, 0, all, __LINE__);
+        EXPECT_TRUE(Selected(main, 1).empty());
+        EXPECT_TRUE(drv::WaitFor([&] { return !ComparingDialog(app, main); }, 10000));
+    }
+    {
+        SCOPED_TRACE("a cancelled run");
+        HWND dlg = openCompare(IDC_A_NEWER);
+        ASSERT_TRUE(dlg);
+        HeldThreads held;
+        std::vector<DWORD> known;
+        HWND progress = startHeld(dlg, held, known);
+        ASSERT_TRUE(progress != NULL);
+        EXPECT_TRUE(cancelHeld(progress, held));
+        std::vector<std::string> got = Selected(main, 0);
+        EXPECT_LT(got.size(), all.size());
+        for (const std::string& n : got)
+            EXPECT_TRUE(std::find(all.begin(), all.end(), n) != all.end()) << n;
+        EXPECT_TRUE(Selected(main, 1).empty());
+    }
+    {
+        // Nothing is unique on either side: a cancelled run finds nothing, yet it did not look
+        // everywhere and must not say that nothing differs. A whole run says so.
+        SCOPED_TRACE("a cancelled run that found nothing");
+        HWND dlg = openCompare(IDC_A_UNIQUE);
+        ASSERT_TRUE(dlg);
+        HeldThreads held;
+        std::vector<DWORD> known;
+        HWND progress = startHeld(dlg, held, known);
+        ASSERT_TRUE(progress != NULL);
+        EXPECT_TRUE(cancelHeld(progress, held));
+        EXPECT_TRUE(Selected(main, 0).empty());
+        EXPECT_EQ(NULL, app.WaitForWindowWithText("No differences detected between these folders.", 1500));
+        dlg = openCompare(IDC_A_UNIQUE);
+        ASSERT_TRUE(dlg);
+        ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+        HWND box = app.WaitForWindowWithText("No differences detected between these folders.", 10000);
+        ASSERT_TRUE(box);
+        drv::PressButton(box, IDOK);
+    }
+    EXPECT_TRUE(watcher.Answered().empty());
+
+    // The program compares in full again.
+    Compare(app, {IDC_A_NEWER, IDC_SUBFOLDERS});
+    ExpectSelection(main, 0, all, __LINE__);
+    EXPECT_TRUE(watcher.Answered().empty());
+    EXPECT_TRUE(app.Close());
+}

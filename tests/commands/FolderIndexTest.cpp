@@ -94,6 +94,39 @@ TEST_F(FolderIndexTest, WhatIsNoFolderHasNoEntries)
     EXPECT_EQ(nullptr, index.Find("a.txt"));
 }
 
+TEST_F(FolderIndexTest, PairReaderGivesEachSideItsOwnFolderAndAnswer)
+{
+    // Two folders of different sizes, so that the two reads end at different times, and a
+    // third that is missing.
+    const std::string a = m_dir + "\\Левая", b = m_dir + "\\右", missing = m_dir + "\\missing";
+    ASSERT_TRUE(CreateDirectoryA(a.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(b.c_str(), NULL));
+    char name[32];
+    for (int i = 0; i < 300; ++i) {
+        snprintf(name, sizeof(name), "\\a%03d.txt", i);
+        ASSERT_TRUE(drv::MakeFile(a + name));
+    }
+    ASSERT_TRUE(drv::MakeFile(b + "\\😀 only.txt"));
+    FolderPairReader reader;
+    // The same reader again and again, the sides turned round and one side missing: every
+    // answer belongs to its own side, and nothing is left over from the pair before.
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        const std::string folders[3][2] = {{a, b}, {b, a}, {missing, a}};
+        const std::string* pair = folders[round % 3];
+        FolderIndex index[2];
+        bool read[2] = {false, false};
+        reader.Load(index, pair, read);
+        for (int side = 0; side < 2; ++side) {
+            const std::string& f = pair[side];
+            EXPECT_EQ(f != missing, read[side]);
+            EXPECT_EQ(f == a ? 300u : f == b ? 1u : 0u, index[side].Count());
+            EXPECT_EQ(f == a, index[side].Find("A299.TXT") != nullptr);
+            EXPECT_EQ(f == b, index[side].Find("😀 ONLY.TXT") != nullptr);
+        }
+    }
+}
+
 TEST(CompareLastWriteOn, AllowsForFatResolutionOnlyAcrossVolumeKinds)
 {
     // The FAT side holds an even second, as FAT stores it; the other side moves around it.

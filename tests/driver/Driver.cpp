@@ -1,4 +1,5 @@
 #include "Driver.h"
+#include <tlhelp32.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -102,6 +103,21 @@ BOOL CALLBACK FindButtonProc(HWND wnd, LPARAM lp)
     return TRUE;
 }
 }  // namespace
+
+std::vector<DWORD> ThreadIds(DWORD pid)
+{
+    std::vector<DWORD> ids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return ids;
+    THREADENTRY32 te = {};
+    te.dwSize = sizeof(te);
+    for (BOOL more = Thread32First(snap, &te); more; more = Thread32Next(snap, &te))
+        if (te.th32OwnerProcessID == pid)
+            ids.push_back(te.th32ThreadID);
+    CloseHandle(snap);
+    return ids;
+}
 
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly)
 {

@@ -28,6 +28,8 @@ std::string WindowText(HWND wnd);
 std::string ClassName(HWND wnd);
 // Visible top-level windows of a process, in Z order.
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly = true);
+// The identifiers of the process's threads, in no order.
+std::vector<DWORD> ThreadIds(DWORD pid);
 // The window's own text and the texts of all its descendants, joined by newlines.
 std::string AllTexts(HWND wnd);
 // Presses a button of a dialog by its caption (ignoring '&') or by its identifier.
@@ -39,8 +41,8 @@ std::string Screenshot(const char* name, HWND wnd = NULL);
 // The pixels of a screen rectangle as the screen shows them, row by row from the top, one
 // 0x00RRGGBB value each; empty for an empty rectangle.
 std::vector<DWORD> ScreenPixels(const RECT& r);
-// Polls cond every 20 ms until it holds or the timeout passes.
-template <class F> bool WaitFor(F cond, DWORD timeoutMs)
+// Polls cond every pollMs until it holds or the timeout passes.
+template <class F> bool WaitFor(F cond, DWORD timeoutMs, DWORD pollMs = 20)
 {
     DWORD start = GetTickCount();
     for (;;) {
@@ -48,7 +50,7 @@ template <class F> bool WaitFor(F cond, DWORD timeoutMs)
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(20);
+        Sleep(pollMs);
     }
 }
 
