@@ -2,7 +2,7 @@
 # Installs what the build, the program and the tests need, when it is missing (Debian, as root).
 set -euo pipefail
 PKGS=(cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-wine imagemagick
-      xdotool googletest locales nsis rsync)
+      xdotool googletest locales nsis rsync dosfstools)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

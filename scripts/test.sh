@@ -10,6 +10,8 @@ source "$HERE/env.sh"
 source "$HERE/xvfb.sh"
 trap 'wineserver -k >/dev/null 2>&1 || true; stop_xvfb' EXIT
 start_xvfb
+# The tests have a FAT volume of their own (see prefix.sh).
+export PANOREL_FAT_DRIVE=1
 bash "$HERE/prefix.sh"
 export HOME="$HOME_FOR_WINE"
 export PANOREL_ARTIFACTS="$BUILD/artifacts"

@@ -747,3 +747,126 @@ TEST_F(CompareSync, ALongCompareShowsItsProgressAndCancelStopsIt)
     EXPECT_TRUE(watcher.Answered().empty());
     EXPECT_TRUE(app.Close());
 }
+
+namespace {
+
+// The root ("F:\") of the FAT volume the test prefix makes (labelled PANORELFAT), or empty.
+std::string TestFatVolume()
+{
+    DWORD logical = GetLogicalDrives();
+    for (int d = 2; d < 26; ++d) {
+        if (!(logical & (1u << d)))
+            continue;
+        std::string root = std::string(1, (char)('A' + d)) + ":\\";
+        char label[64] = "", fs[64] = "";
+        if (GetVolumeInformationA(root.c_str(), label, sizeof(label), NULL, NULL, NULL, fs, sizeof(fs)) &&
+            !strcmp(label, "PANORELFAT") && !strncmp(fs, "FAT", 3))
+            return root;
+    }
+    return std::string();
+}
+
+void PutAt(const std::string& path, int second, int ms)
+{
+    drv::WriteBytes(path, path);
+    SYSTEMTIME st = {};
+    st.wYear = 2023;
+    st.wMonth = 1;
+    st.wDay = 10;
+    st.wHour = 12;
+    st.wSecond = (WORD)second;
+    st.wMilliseconds = (WORD)ms;
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    SetFileTime(h, NULL, NULL, &ft);
+    CloseHandle(h);
+}
+
+}  // namespace
+
+// A FAT volume keeps last-write times in two-second steps. Against one, a time less than a step
+// later counts as the same and a whole step or more as a difference, in both panels, and
+// Synchronize replaces only what is newer by a whole step; between two folders of one file
+// system the same times differ. The FAT side's times are even seconds, as FAT stores them.
+TEST_F(CompareSync, AgainstAFatVolumeTimesWithinTheTwoSecondStepAreTheSame)
+{
+    std::string fat = TestFatVolume();
+    if (fat.empty())
+        GTEST_SKIP() << "no FAT volume labelled PANORELFAT (the test script's prefix has one)";
+    std::string onFat = fat + "compare_fat";
+    drv::RemoveTree(onFat);
+    ASSERT_TRUE(CreateDirectoryA(onFat.c_str(), NULL));
+    const std::string ntfs = base + "\\SameKind";
+    ASSERT_TRUE(CreateDirectoryA(ntfs.c_str(), NULL));
+    struct Row {
+        const char* name;
+        int second, ms;   // the other side's time; the FAT side holds 12:00:10
+    } rows[] = {{"exact.txt", 10, 0},   {"half Ж.txt", 10, 500}, {"almost.txt", 11, 999},
+                {"step.txt", 12, 0},    {"before.txt", 9, 900}};
+    for (const Row& r : rows) {
+        PutAt(onFat + "\\" + r.name, 10, 0);
+        PutAt(ntfs + "\\" + r.name, 10, 0);
+        PutAt(p + "\\" + r.name, r.second, r.ms);
+    }
+    {
+        a = onFat;
+        drv::AppProcess app;
+        HWND main = Start(app, 5);
+        ASSERT_TRUE(main);
+        drv::ModalWatcher watcher(app.Pid());
+        Compare(app, {IDC_A_SAME, IDC_P_SAME});
+        ExpectSelection(main, 0, {"exact.txt", "half Ж.txt", "almost.txt"}, __LINE__);
+        ExpectSelection(main, 1, {"exact.txt", "half Ж.txt", "almost.txt"}, __LINE__);
+        // A whole step later on the other side is newer there; a tenth earlier falls in the
+        // step before, older there.
+        Compare(app, {IDC_A_OLDER, IDC_P_NEWER});
+        ExpectSelection(main, 0, {"step.txt"}, __LINE__);
+        ExpectSelection(main, 1, {"step.txt"}, __LINE__);
+        Compare(app, {IDC_A_NEWER, IDC_P_OLDER});
+        ExpectSelection(main, 0, {"before.txt"}, __LINE__);
+        ExpectSelection(main, 1, {"before.txt"}, __LINE__);
+        EXPECT_TRUE(watcher.Answered().empty());
+        EXPECT_TRUE(app.Close());
+    }
+    {
+        // The same times in two folders of one file system: only the exact one is the same.
+        a = ntfs;
+        drv::AppProcess app;
+        HWND main = Start(app, 5);
+        ASSERT_TRUE(main);
+        Compare(app, {IDC_A_SAME, IDC_P_SAME});
+        ExpectSelection(main, 0, {"exact.txt"}, __LINE__);
+        ExpectSelection(main, 1, {"exact.txt"}, __LINE__);
+        Compare(app, {IDC_A_OLDER, IDC_P_NEWER});
+        ExpectSelection(main, 0, {"half Ж.txt", "almost.txt", "step.txt"}, __LINE__);
+        EXPECT_TRUE(app.Close());
+    }
+    {
+        // Synchronize onto the FAT volume replaces only what is newer by a whole step.
+        std::string from = p;
+        a = from;
+        p = onFat;
+        drv::AppProcess app;
+        HWND main = Start(app, 5);
+        ASSERT_TRUE(main);
+        drv::ModalWatcher watcher(app.Pid());
+        watcher.Allow("Confirm operations in the Passive folder:");
+        HWND dlg = OpenSync(app, main, AllNames(main));
+        ASSERT_TRUE(dlg);
+        CheckDlgButton(dlg, IDC_SYN_COPY_NEWER, BST_CHECKED);
+        ASSERT_TRUE(drv::PressButton(dlg, IDOK));
+        HWND preview = drv::WaitForDialogCaption(app.Pid(), "Confirm Synchronize");
+        ASSERT_TRUE(preview);
+        EXPECT_EQ(std::vector<std::string>{"step.txt"}, ListBoxItems(GetDlgItem(preview, IDC_SYC_REPLACE_LIST)));
+        EXPECT_TRUE(ListBoxItems(GetDlgItem(preview, IDC_SYC_CREATE_LIST)).empty());
+        EXPECT_TRUE(ListBoxItems(GetDlgItem(preview, IDC_SYC_DELETE_LIST)).empty());
+        drv::PressButton(preview, IDCANCEL);
+        EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(preview); }, 10000));
+        drv::PressButton(dlg, IDCANCEL);
+        EXPECT_TRUE(watcher.Answered().empty());
+        EXPECT_TRUE(app.Close());
+        p = from;
+    }
+    drv::RemoveTree(onFat);
+}
