@@ -221,16 +221,18 @@ bool Compare_TakePanels(CMainFrame& frame, ViewFrame*& active, ViewFrame*& passi
 
 namespace {
 
-// Waits for the comparison's thread. Once the progress dialog is up the messages other threads
-// send are answered (the dialog's thread sends to its owner, the frame), as they were while the
-// comparison ran on this thread and wrote to that dialog; before that they wait until the
-// command ends, as posted input always does.
-void WaitForRun(HANDLE thread, const Progress& progress)
+// Most comparisons end before a dialog could be read: the progress dialog shows only when one
+// lasts this long.
+const DWORD kProgressDelay = 500;
+
+// Waits for the comparison's thread. While the progress dialog cannot show yet, messages other
+// threads send wait, as posted input waits until the command ends; after that they are answered
+// (the dialog's thread sends to its owner, the frame), as they were while the comparison ran on
+// this thread and wrote to that dialog.
+void WaitForRun(HANDLE thread)
 {
-    while (!progress.GetDlgHWND()) {
-        if (WaitForSingleObject(thread, 20) != WAIT_TIMEOUT)
-            return;
-    }
+    if (WaitForSingleObject(thread, kProgressDelay) != WAIT_TIMEOUT)
+        return;
     DWORD got;
     while ((got = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE)) == WAIT_OBJECT_0 + 1) {
         MSG msg;
@@ -252,7 +254,7 @@ public:
     ~CompareRun()
     {
         if (m_thread) {
-            WaitForRun(m_thread, *m_progress);
+            WaitForRun(m_thread);
             CloseHandle(m_thread);
         }
     }
@@ -275,8 +277,7 @@ public:
         p.same = (bits & S2_CMP_P_SAME) != 0;
         p.older = (bits & S2_CMP_P_OLDER) != 0;
         m_wait.reset(new VmWaitCursor);
-        // Most comparisons end before a dialog could be read: it shows only when one lasts.
-        m_progress.reset(new Progress(m_owner, 500));
+        m_progress.reset(new Progress(m_owner, kProgressDelay));
         m_progress->SetText(0, ResStr(IDS_CMP_COMPARING));
         m_progress->SetRange(0, 100);
         m_noDst.reset(new DisableDayLightSavings);
@@ -294,7 +295,7 @@ public:
         ClearSelection(*m_found[0].panel);
         ClearSelection(*m_found[1].panel);
         if (m_thread) {
-            WaitForRun(m_thread, *m_progress);
+            WaitForRun(m_thread);
             CloseHandle(m_thread);
             m_thread = NULL;
         } else {

@@ -664,6 +664,17 @@ TEST_F(CompareSync, ALongCompareShowsItsProgressAndCancelStopsIt)
             CheckDlgButton(dlg, id, id == criterion || id == IDC_SUBFOLDERS);
         return dlg;
     };
+    // Presses OK and holds what it starts for 700 ms; then the progress dialog, once it shows.
+    auto startHeld = [&](HWND dlg, HeldThreads& held, std::vector<DWORD>& known) -> HWND {
+        known = drv::ThreadIds(app.Pid());
+        EXPECT_TRUE(drv::PressButton(dlg, IDOK));
+        EXPECT_TRUE(drv::WaitFor([&] { return held.HoldNew(app.Pid(), known) > 0; }, 10000, 1));
+        Sleep(700);
+        held.Release();
+        HWND progress = NULL;
+        drv::WaitFor([&] { return (progress = ComparingDialog(app, main)) != NULL; }, 10000, 1);
+        return progress;
+    };
     // Cancels the run of a progress dialog with the comparing threads standing still, so that
     // the press lands mid-run; true once the run has ended.
     auto cancelHeld = [&](HWND progress, HeldThreads& held) -> bool {
@@ -676,16 +687,16 @@ TEST_F(CompareSync, ALongCompareShowsItsProgressAndCancelStopsIt)
         app.Send(WM_NULL, 0, 0, 60000);
         return ended;
     };
-    // Presses OK and holds what it starts for 700 ms; then the progress dialog, once it shows.
-    auto startHeld = [&](HWND dlg, HeldThreads& held, std::vector<DWORD>& known) -> HWND {
-        known = drv::ThreadIds(app.Pid());
-        EXPECT_TRUE(drv::PressButton(dlg, IDOK));
-        EXPECT_TRUE(drv::WaitFor([&] { return held.HoldNew(app.Pid(), known) > 0; }, 10000, 1));
-        Sleep(700);
-        held.Release();
-        HWND progress = NULL;
-        drv::WaitFor([&] { return (progress = ComparingDialog(app, main)) != NULL; }, 10000, 1);
-        return progress;
+    // A run with the criterion, cancelled in its middle; true once it has ended.
+    auto cancelledRun = [&](int criterion) -> bool {
+        HWND dlg = openCompare(criterion);
+        if (!dlg)
+            return false;
+        HeldThreads held;
+        std::vector<DWORD> known;
+        HWND progress = startHeld(dlg, held, known);
+        EXPECT_TRUE(progress != NULL);
+        return progress && cancelHeld(progress, held);
     };
 
     {
@@ -706,13 +717,7 @@ TEST_F(CompareSync, ALongCompareShowsItsProgressAndCancelStopsIt)
     }
     {
         SCOPED_TRACE("a cancelled run");
-        HWND dlg = openCompare(IDC_A_NEWER);
-        ASSERT_TRUE(dlg);
-        HeldThreads held;
-        std::vector<DWORD> known;
-        HWND progress = startHeld(dlg, held, known);
-        ASSERT_TRUE(progress != NULL);
-        EXPECT_TRUE(cancelHeld(progress, held));
+        ASSERT_TRUE(cancelledRun(IDC_A_NEWER));
         std::vector<std::string> got = Selected(main, 0);
         EXPECT_LT(got.size(), all.size());
         for (const std::string& n : got)
@@ -723,16 +728,10 @@ TEST_F(CompareSync, ALongCompareShowsItsProgressAndCancelStopsIt)
         // Nothing is unique on either side: a cancelled run finds nothing, yet it did not look
         // everywhere and must not say that nothing differs. A whole run says so.
         SCOPED_TRACE("a cancelled run that found nothing");
-        HWND dlg = openCompare(IDC_A_UNIQUE);
-        ASSERT_TRUE(dlg);
-        HeldThreads held;
-        std::vector<DWORD> known;
-        HWND progress = startHeld(dlg, held, known);
-        ASSERT_TRUE(progress != NULL);
-        EXPECT_TRUE(cancelHeld(progress, held));
+        ASSERT_TRUE(cancelledRun(IDC_A_UNIQUE));
         EXPECT_TRUE(Selected(main, 0).empty());
         EXPECT_EQ(NULL, app.WaitForWindowWithText("No differences detected between these folders.", 1500));
-        dlg = openCompare(IDC_A_UNIQUE);
+        HWND dlg = openCompare(IDC_A_UNIQUE);
         ASSERT_TRUE(dlg);
         ASSERT_TRUE(drv::PressButton(dlg, IDOK));
         HWND box = app.WaitForWindowWithText("No differences detected between these folders.", 10000);
