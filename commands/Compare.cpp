@@ -343,11 +343,7 @@ public:
     BOOL OnInitDialog() override
     {
         VmDlg::OnInitDialog();
-        HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_COMPARE));
-        if (icon) {
-            SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
-            SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-        }
+        SetIcon(IDI_COMPARE);
         SetDlgItemTextA(m_hWnd, IDC_CMP_ACTIVE_PATH, m_active);
         SetDlgItemTextA(m_hWnd, IDC_CMP_PASSIVE_PATH, m_passive);
         for (const BoxBit& b : kBoxes)

@@ -225,11 +225,7 @@ private:
 BOOL FileOpDlg::OnInitDialog()
 {
     SetWindowTextA(m_hWnd, m_info.title);
-    HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_info.icon));
-    if (icon) {
-        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
-        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-    }
+    SetIcon(m_info.icon);
     if (m_info.op == FileOpCopy || m_info.op == FileOpMove)
         HideSplitControls();
 

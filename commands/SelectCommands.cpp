@@ -79,15 +79,6 @@ void SavePlacement(HWND dlg, WINDOWPLACEMENT* placement)
         *placement = wp;
 }
 
-void SetDialogIcon(HWND dlg, int id)
-{
-    HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(id));
-    if (icon) {
-        SendMessageA(dlg, WM_SETICON, ICON_BIG, (LPARAM)icon);
-        SendMessageA(dlg, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-    }
-}
-
 // The whole text of a window (combo boxes included), not cut to MAX_PATH.
 std::string WholeText(HWND wnd)
 {
@@ -223,7 +214,7 @@ public:
 
     BOOL OnInitDialog() override
     {
-        SetDialogIcon(m_hWnd, IDI_SELECT);
+        SetIcon(IDI_SELECT);
         ViewFrame* panel = m_frame.ActivePanel();
         PlaceDialog(m_hWnd, PlacementOf(m_frame, "DlgSelect"), panel ? panel->m_hWnd : NULL);
         Settings2Opts& s2 = GetMainApp().m_settings.settings2;
@@ -390,7 +381,7 @@ public:
 
     BOOL OnInitDialog() override
     {
-        SetDialogIcon(m_hWnd, IDI_NEWFOLDER);
+        SetIcon(IDI_NEWFOLDER);
         PlaceDialog(m_hWnd, m_placement, m_around);
         SetDlgItemTextA(m_hWnd, IDC_NEWFOLDER_CURRENT, m_shellName);
         m_name.SetText("");
@@ -513,7 +504,7 @@ public:
 
     BOOL OnInitDialog() override
     {
-        SetDialogIcon(m_hWnd, IDI_FILTER);
+        SetIcon(IDI_FILTER);
         PlaceDialog(m_hWnd, nullptr, m_around);
         // Masks longer than a path are shown whole: OK would otherwise store them cut.
         const int size = 32768;

@@ -613,11 +613,7 @@ std::string SplitMergeDlg::FirstPath()
 BOOL SplitMergeDlg::OnInitDialog()
 {
     SetWindowTextA(m_hWnd, m_merge ? "Merge" : "Split");
-    HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_merge ? IDI_MERGE : IDI_SPLIT));
-    if (icon) {
-        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
-        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-    }
+    SetIcon(m_merge ? IDI_MERGE : IDI_SPLIT);
     if (m_merge)
         HideSizeControls();
     SplitMergeUi_PlaceDialog(m_hWnd, m_placement);

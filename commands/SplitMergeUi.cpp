@@ -117,11 +117,7 @@ BOOL SplitMergePathDlg::OnInitDialog()
 {
     VmDlg::OnInitDialog();
     SetWindowTextA(m_hWnd, ResStr(m_merge ? IDS_SM_MERGING : IDS_SM_SPLITTING));
-    HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_merge ? IDI_MERGE : IDI_SPLIT));
-    if (icon) {
-        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
-        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-    }
+    SetIcon(m_merge ? IDI_MERGE : IDI_SPLIT);
     SetDlgItemTextA(m_hWnd, IDC_SMPATH_TEXT1, ResStr(m_merge ? IDS_MERGE_SEGMENT : IDS_SPLIT_NO_ROOM));
     SetDlgItemTextA(m_hWnd, IDC_SMPATH_TEXT2,
                     ResStr(m_merge ? IDS_MERGE_SEGMENT_HINT : IDS_SPLIT_NO_ROOM_HINT));

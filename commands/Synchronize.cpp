@@ -302,11 +302,7 @@ private:
 BOOL SynchronizeDlg::OnInitDialog()
 {
     VmDlg::OnInitDialog();
-    HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_SYNCHRONIZE));
-    if (icon) {
-        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
-        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
-    }
+    SetIcon(IDI_SYNCHRONIZE);
     SetDlgItemTextA(m_hWnd, IDC_SYN_ACTIVE_PATH, m_active);
     SetDlgItemTextA(m_hWnd, IDC_SYN_PASSIVE_PATH, m_passive);
     // The selected objects' names, and what to call them.

@@ -103,9 +103,7 @@ BOOL ImageViewWnd::OnInitDialog()
 {
     HINSTANCE module = GetModuleHandleA(NULL);
     m_accel = LoadAcceleratorsA(module, MAKEINTRESOURCEA(IDR_IMAGEVIEW_ACCEL));
-    HICON icon = LoadIconA(module, MAKEINTRESOURCEA(IDI_IMAGEVIEW));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    SetIcon(IDI_IMAGEVIEW);
     // The program's loop does not know this window: its keys are translated by a hook.
     m_hook = SetWindowsHookExA(WH_GETMESSAGE, KeyHook, NULL, GetCurrentThreadId());
 

@@ -55,6 +55,15 @@ bool VmDlg::AddCtrl(VmCtrl* ctrl, int id, const char* name)
     return true;
 }
 
+void VmDlg::SetIcon(int id)
+{
+    HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(id));
+    if (icon && m_hWnd) {
+        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
+        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    }
+}
+
 void VmDlg::SetResizable(DWORD flags, const char* placementName)
 {
     m_resizeFlags = flags & ResizeBoth;

@@ -35,6 +35,8 @@ public:
     // Makes the dialog resizable: its initial size is the minimum, its placement is restored
     // from and saved under placementName (none when null).
     void SetResizable(DWORD flags, const char* placementName = NULL);
+    // The program's icon resource `id` as the dialog's big and small icon.
+    void SetIcon(int id);
 
     int GetTemplateId() const { return m_templateId; }
     INT_PTR GetResult() const { return m_result; }
