@@ -150,6 +150,7 @@ TEST_F(List, DefaultsGiveAHeaderAndOneQuotedTabbedLinePerObject)
     EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
     EXPECT_EQ(preview, drv::ReadBytes(path));
     EXPECT_EQ(path, drv::GetUserString(kRootKey, "ListSavePath"));
+    drv::WaitFor([&] { return drv::GetUserDword(kRootKey, "ListOpts", 0) == 0x20014u; }, 5000);
     EXPECT_EQ(0x20014u, drv::GetUserDword(kRootKey, "ListOpts", 0));
     EXPECT_EQ(0xFFFFFFFFu, drv::GetUserDword(kRootKey, "ListColumns", 0) | ~((1u << header.size()) - 1));
     app.Close();
@@ -202,9 +203,12 @@ TEST_F(List, CommaWithoutQualifierNameLimitAndTheClipboard)
     ASSERT_TRUE(drv::PressButton(dlg, IDOK));
     EXPECT_TRUE(drv::WaitFor([&] { return !IsWindow(dlg); }, 10000));
     EXPECT_EQ(preview, drv::ClipboardText());
+    // The choices are stored once the dialog has gone.
+    const DWORD want = 0x10000u | 0x40000u | 0x80000u | (1u << 12) | (2u << 8) | 8u;
+    drv::WaitFor([&] { return drv::GetUserDword(kRootKey, "ListOpts", 0) == want; }, 5000);
     EXPECT_EQ(0u, drv::GetUserDword(kRootKey, "ListColumns", 0) & 2);
     DWORD opts = drv::GetUserDword(kRootKey, "ListOpts", 0);
-    EXPECT_EQ(0x10000u | 0x40000u | 0x80000u | (1u << 12) | (2u << 8) | 8u, opts);
+    EXPECT_EQ(want, opts);
 
     // The choices come back next time.
     ASSERT_TRUE(app.PostCommand(ID_LIST));
