@@ -262,6 +262,9 @@ TEST_F(CompareSync, CompareOfEqualFoldersSaysSo)
     ASSERT_TRUE(dlg);
     EXPECT_EQ(a, drv::WindowText(GetDlgItem(dlg, 1047)));
     EXPECT_EQ(p, drv::WindowText(GetDlgItem(dlg, 1054)));
+    // Painted whole before the picture is taken.
+    RedrawWindow(dlg, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
     EXPECT_FALSE(drv::Screenshot("compare_dialog", dlg).empty());
     CheckDlgButton(dlg, IDC_A_SAME, BST_UNCHECKED);
     CheckDlgButton(dlg, IDC_P_SAME, BST_UNCHECKED);
