@@ -251,13 +251,7 @@ public:
         : m_owner(owner), m_found{{active, {}}, {passive, {}}}, m_folders{pathA, pathP}
     {
     }
-    ~CompareRun()
-    {
-        if (m_thread) {
-            WaitForRun(m_thread);
-            CloseHandle(m_thread);
-        }
-    }
+    ~CompareRun() { Join(); }
     CompareRun(const CompareRun&) = delete;   // owns its thread
     CompareRun& operator=(const CompareRun&) = delete;
 
@@ -294,13 +288,10 @@ public:
             return false;
         ClearSelection(*m_found[0].panel);
         ClearSelection(*m_found[1].panel);
-        if (m_thread) {
-            WaitForRun(m_thread);
-            CloseHandle(m_thread);
-            m_thread = NULL;
-        } else {
+        if (m_thread)
+            Join();
+        else
             Run();
-        }
         m_progress->Close();
         SelectCollected(m_found[0]);
         SelectCollected(m_found[1]);
@@ -315,6 +306,15 @@ private:
     {
         static_cast<CompareRun*>(self)->Run();
         return 0;
+    }
+    // The run's thread, once it has ended, is closed.
+    void Join()
+    {
+        if (!m_thread)
+            return;
+        WaitForRun(m_thread);
+        CloseHandle(m_thread);
+        m_thread = NULL;
     }
     void Run()
     {
