@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "driver/Driver.h"
+#include "driver/SelectDriver.h"
 
 namespace {
 const char kProductKey[] = "Software\\Corvane\\Panorel QV";
@@ -336,18 +337,10 @@ TEST_F(Drives, ThePassivePanelMovesAndTheActivePanelStaysActive)
 
     // Shift held while a button is clicked, through the keyboard's own state: the passive
     // panel goes to the other drive's last folder, its root.
-    SetForegroundWindow(main);
-    INPUT in[2] = {};
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_SHIFT;
-    in[0].ki.wScan = (WORD)MapVirtualKeyA(VK_SHIFT, MAPVK_VK_TO_VSC);
-    in[1] = in[0];
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(1u, SendInput(1, &in[0], sizeof(INPUT)));
-    Sleep(300);
+    ASSERT_TRUE(drv::HoldKey(main, VK_SHIFT));
     Click(tb, other);
     Sleep(300);
-    SendInput(1, &in[1], sizeof(INPUT));
+    drv::ReleaseKey(VK_SHIFT);
     EXPECT_TRUE(TitleIs(main, 1, Root(other))) << drv::PanelTitle(main, 1);
     EXPECT_EQ(deep, drv::PanelTitle(main, 0));
     EXPECT_TRUE(app.Close());

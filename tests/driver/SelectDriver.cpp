@@ -67,19 +67,22 @@ int FocusedItem(HWND list)
     return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
 }
 
+static INPUT KeyInput(WORD vk, bool up)
+{
+    INPUT i = {};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.wScan = (WORD)MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return i;
+}
+
 bool PressKey(HWND foreground, WORD vk, const std::vector<WORD>& modifiers)
 {
     if (foreground)
         SetForegroundWindow(foreground);
     std::vector<INPUT> in;
-    auto key = [&](WORD k, bool up) {
-        INPUT i = {};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = k;
-        i.ki.wScan = (WORD)MapVirtualKeyA(k, MAPVK_VK_TO_VSC);
-        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        in.push_back(i);
-    };
+    auto key = [&](WORD k, bool up) { in.push_back(KeyInput(k, up)); };
     for (WORD m : modifiers)
         key(m, false);
     key(vk, false);
@@ -95,6 +98,33 @@ bool PressKey(HWND foreground, WORD vk, const std::vector<WORD>& modifiers)
             SetForegroundWindow(foreground);
     }
     return false;
+}
+
+bool HoldKey(HWND foreground, WORD vk)
+{
+    // Under Wine a change of foreground window brings the X server's own keyboard state a
+    // moment later, which lets go of a key only sent as input. So the focus settles first,
+    // and the key must still be down a while after it was pressed.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (foreground) {
+            SetForegroundWindow(foreground);
+            WaitFor([&] { return GetForegroundWindow() == foreground; }, 3000);
+        }
+        Sleep(300);
+        INPUT down = KeyInput(vk, false);
+        if (SendInput(1, &down, sizeof(INPUT)) != 1)
+            continue;
+        Sleep(300);
+        if (GetAsyncKeyState(vk) < 0)
+            return true;
+    }
+    return false;
+}
+
+void ReleaseKey(WORD vk)
+{
+    INPUT up = KeyInput(vk, true);
+    SendInput(1, &up, sizeof(INPUT));
 }
 
 std::string ClipboardText()

@@ -20,6 +20,10 @@ int FocusedItem(HWND list);
 // Presses and releases a key with the modifiers held (VK_CONTROL, VK_SHIFT, VK_MENU), with
 // the window brought to the foreground first.
 bool PressKey(HWND foreground, WORD vk, const std::vector<WORD>& modifiers = {});
+// Holds a key down through the keyboard's own state, for mouse messages posted meanwhile;
+// ReleaseKey lets it go. False when the key would not stay down.
+bool HoldKey(HWND foreground, WORD vk);
+void ReleaseKey(WORD vk);
 // CF_TEXT of the clipboard; "<none>" when it holds no text.
 std::string ClipboardText();
 // CF_UNICODETEXT of the clipboard as UTF-8; "<none>" when it holds none.
