@@ -259,11 +259,16 @@ bool AppProcess::Start(const char* exe, const std::string& args)
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     m_main = NULL;
-    if (!CreateProcessA(path.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_pi)) {
+    // Wine has been seen to refuse a start once, right after the previous instance ended.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CreateProcessA(path.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si,
+                           &m_pi))
+            return true;
+        fprintf(stderr, "starting %s failed (error %lu)\n", path.c_str(), GetLastError());
         m_pi = PROCESS_INFORMATION();
-        return false;
+        Sleep(500);
     }
-    return true;
+    return false;
 }
 
 bool AppProcess::Running() const
