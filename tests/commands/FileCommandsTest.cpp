@@ -151,7 +151,11 @@ HWND WaitForDialog(const drv::AppProcess& app, const char* caption, DWORD timeou
 bool AnswerBox(const drv::AppProcess& app, const char* text, int button = IDOK)
 {
     HWND box = app.WaitForWindowWithText(text, 10000);
-    return box && drv::PressButton(box, button);
+    if (!box || !drv::PressButton(box, button))
+        return false;
+    // A box that is still going must not be taken for the next one.
+    drv::WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    return true;
 }
 
 class FileCommands : public ::testing::Test {

@@ -229,7 +229,11 @@ bool AnswerBox(DWORD pid, const char* text, int button, std::string* texts, DWOR
     if (texts)
         *texts = AllTexts(box);
     Sleep(100);   // let the box finish its set-up
-    return PressButton(box, button);
+    if (!PressButton(box, button))
+        return false;
+    // A box that is still going must not be taken for the next one.
+    WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    return true;
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes)
